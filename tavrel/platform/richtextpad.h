@@ -1,0 +1,109 @@
+#pragma once
+
+#include <QKeySequence>
+#include <QList>
+#include <QTextEdit>
+
+#include <optional>
+
+class QTextDocument;
+
+// The editing pad: a rich-text box offering exactly the operations the program
+// uses. Positions and lengths count characters of the plain text, where each line
+// break is one "\n".
+class RichTextPad : public QTextEdit
+{
+    Q_OBJECT
+
+public:
+    enum Alignment { AlignLeft = 0, AlignRight = 1, AlignCenter = 2 };
+    enum FindOption { FindWholeWord = 2, FindMatchCase = 4 };
+
+    explicit RichTextPad(QWidget *parent = nullptr);
+
+    // The whole plain text, one "\n" per line break; embedded pictures are left out.
+    QString text() const;
+    // Replaces the whole content with plain text; formatting and pictures go.
+    void setText(const QString &text);
+
+    QString selText() const;
+    // Replaces the selection, or inserts at the caret, leaving the caret after it.
+    void setSelText(const QString &text);
+    int selStart() const;
+    // Moves the caret; the selection becomes empty.
+    void setSelStart(int position);
+    int selLength() const;
+    // Selects from selStart() on; clamped to the end of the text.
+    void setSelLength(int length);
+
+    // Formatting of the selection, or of text typed next at the caret. A selection
+    // that mixes values reports none.
+    std::optional<QColor> selColor() const;
+    void setSelColor(const QColor &color);
+    std::optional<QString> selFontName() const;
+    void setSelFontName(const QString &family);
+    std::optional<double> selFontSize() const;
+    void setSelFontSize(double points);
+    // Offset from the baseline in twips, positive upwards.
+    std::optional<int> selCharOffset() const;
+    void setSelCharOffset(int twips);
+    std::optional<bool> selBold() const;
+    void setSelBold(bool on);
+    std::optional<bool> selItalic() const;
+    void setSelItalic(bool on);
+    std::optional<bool> selUnderline() const;
+    void setSelUnderline(bool on);
+    std::optional<bool> selStrikeThru() const;
+    void setSelStrikeThru(bool on);
+    // For every paragraph touched by the selection.
+    void setSelAlignment(Alignment alignment);
+
+    QColor backColor() const;
+    void setBackColor(const QColor &color);
+    QString baseFontName() const;
+    void setBaseFontName(const QString &family);
+
+    // Replaces the content with a file: rich text with its formatting, anything else
+    // as plain text. On failure the content is left as it was, false is returned and
+    // errorString() says why.
+    bool loadFile(const QString &path);
+    QString errorString() const { return m_errorString; }
+
+    // Searches from the 0-based start to the end. Returns the index of the match,
+    // which becomes the selection, or -1.
+    int find(const QString &text, int start, int options = 0);
+
+    // The pad's own editing keys, reached without a key event: Delete removes the
+    // selection or the character after the caret; paste inserts the clipboard's text,
+    // or its picture as an embedded picture.
+    void deleteForward();
+    void pasteFromClipboard();
+    void insertPicture(const QImage &image, const QSizeF &size = QSizeF());
+
+    // Keys that belong to the window's commands: the pad gives them up instead of
+    // claiming them through ShortcutOverride.
+    void setOwnedShortcuts(const QList<QKeySequence> &shortcuts);
+
+signals:
+    // Once per key that produces a character, with its code, before it is applied.
+    void keyPressed(int charCode);
+    void mouseMoved(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers,
+                    const QPointF &position);
+
+protected:
+    bool event(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    bool canInsertFromMimeData(const QMimeData *source) const override;
+    void insertFromMimeData(const QMimeData *source) override;
+
+private:
+    template<typename Read>
+    auto uniformFormat(Read read) const -> std::optional<decltype(read(QTextCharFormat()))>;
+    void mergeSelectionFormat(const QTextCharFormat &format);
+    bool loadRichText(const QByteArray &bytes);
+
+    QList<QKeySequence> m_ownedShortcuts;
+    QString m_errorString;
+    int m_pictureSerial = 0;
+};

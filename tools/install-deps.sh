@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages the build, the program and the tests need.
+# Idempotent: asks apt only when something is missing.
+set -euo pipefail
+
+packages=(
+    build-essential cmake ninja-build pkg-config
+    qt6-base-dev qt6-multimedia-dev qt6-tools-dev qt6-tools-dev-tools
+    qt6-documentation-tools qt6-l10n-tools
+    libespeak-ng-dev espeak-ng-data
+    libbenchmark-dev
+    clang-14 libclang-rt-14-dev
+    xvfb xauth xdotool x11-utils
+    pulseaudio pulseaudio-utils sox
+    imagemagick poppler-utils
+    fonts-dejavu fonts-liberation2 fonts-urw-base35
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+        missing+=("$p")
+    fi
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    sudo_cmd=()
+    [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+    "${sudo_cmd[@]}" apt-get update
+    "${sudo_cmd[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+fi
