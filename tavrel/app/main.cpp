@@ -1,7 +1,30 @@
+#include "platform/qtcommondialog.h"
+#include "platform/qtmessageboxes.h"
+#include "platform/silentspeechsynth.h"
+#include "shell/frmmain.h"
+
 #include <QApplication>
 
+#include <memory>
+
+// The composition root: the only place that names the concrete platform pieces.
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    return 0;
+    QApplication::setApplicationName(QStringLiteral("Tavrel"));
+    QApplication::setApplicationVersion(QStringLiteral(TAVREL_VERSION));
+
+    std::unique_ptr<SpeechSynth> synth = std::make_unique<SilentSpeechSynth>();
+
+    Frmmain window;
+    QtCommonDialog dialogs(&window);
+    QtMessageBoxes messages(&window);
+    Frmmain::Services services;
+    services.synth = synth.get();
+    services.dialogs = &dialogs;
+    services.messages = &messages;
+    services.terminate = [] { QCoreApplication::exit(0); };
+    window.start(services);
+    window.show();
+    return app.exec();
 }

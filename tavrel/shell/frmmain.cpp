@@ -1,0 +1,696 @@
+#include "shell/frmmain.h"
+
+#include "platform/commondialog.h"
+#include "platform/messageboxes.h"
+#include "platform/richtextpad.h"
+#include "platform/speechsynth.h"
+#include "shell/documentfile.h"
+#include "shell/twips.h"
+#include "speech/readout.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace {
+
+// Design size of the client area below the menu bar, in twips.
+constexpr int kClientWidth = 8175;
+constexpr int kClientHeight = 6840;
+
+constexpr int kToolbarHeight = 360;
+constexpr int kPadTop = 360;
+constexpr int kPadHeight = 5205;
+constexpr int kFrameTop = 5520;
+constexpr int kFrameHeight = 1335;
+
+void setColors(QWidget *widget, const QColor &background, const QColor &foreground = QColor())
+{
+    QPalette p = widget->palette();
+    p.setColor(QPalette::Window, background);
+    p.setColor(QPalette::Button, background);
+    if (foreground.isValid()) {
+        p.setColor(QPalette::WindowText, foreground);
+        p.setColor(QPalette::ButtonText, foreground);
+    }
+    widget->setPalette(p);
+    widget->setAutoFillBackground(true);
+}
+
+} // namespace
+
+Frmmain::Frmmain(QWidget *parent)
+    : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("Frmmain"));
+    setWindowTitle(QStringLiteral("Tavrel"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/tavrel.png")));
+    createControls();
+    createMenus();
+    createToolbar();
+    setTabOrderByIndex();
+    claimShortcuts();
+    resize(Twips::toPixels(kClientWidth),
+           Twips::toPixels(kClientHeight) + menuBar()->sizeHint().height());
+    layoutControls();
+}
+
+Frmmain::~Frmmain() = default;
+
+QPushButton *Frmmain::addButton(const QString &name, const QString &caption, int left, int top,
+                                int width, int height, const QColor &background)
+{
+    auto *button = new QPushButton(caption, m_frame1);
+    button->setObjectName(name);
+    button->setGeometry(Twips::rect(left, top, width, height));
+    QFont font = QApplication::font();
+    font.setPointSizeF(8.25);
+    font.setBold(true);
+    button->setFont(font);
+    setColors(button, background);
+    // Enter on a focused button clicks that button; elsewhere it clicks "Read It!".
+    button->setAutoDefault(true);
+    return button;
+}
+
+QLabel *Frmmain::addLabel(const QString &name, const QString &caption, int left, int top,
+                          int width, int height, const QColor &foreground, bool centred)
+{
+    auto *label = new QLabel(caption, m_frame1);
+    label->setObjectName(name);
+    label->setGeometry(Twips::rect(left, top, width, height));
+    setColors(label, QColor(0, 128, 128), foreground);
+    QFont font = QApplication::font();
+    font.setPointSizeF(8.25);
+    label->setFont(font);
+    label->setAlignment((centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
+    return label;
+}
+
+void Frmmain::createControls()
+{
+    m_central = new QWidget(this);
+    m_central->setObjectName(QStringLiteral("client"));
+    setCentralWidget(m_central);
+    m_central->installEventFilter(this);
+
+    // Creation order decides which control is drawn on top where two overlap.
+    m_sayText = new RichTextPad(m_central);
+    m_sayText->setObjectName(QStringLiteral("SayText"));
+    m_sayText->setToolTip(
+        QStringLiteral("Type you text here or load any text files to start reading...."));
+    QFont padFont(QStringLiteral("Times New Roman"));
+    padFont.setPointSizeF(12);
+    m_sayText->setFont(padFont);
+    m_sayText->document()->setDefaultFont(padFont);
+
+    m_toolbar1 = new QToolBar(m_central);
+    m_toolbar1->setObjectName(QStringLiteral("Toolbar1"));
+    m_toolbar1->setIconSize(QSize(16, 16));
+    m_toolbar1->setMovable(false);
+    m_toolbar1->setFloatable(false);
+    m_toolbar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
+
+    m_frame1 = new QFrame(m_central);
+    m_frame1->setObjectName(QStringLiteral("Frame1"));
+    m_frame1->setFrameShape(QFrame::NoFrame);
+    setColors(m_frame1, QColor(0, 128, 128));
+
+    m_cmdOpen = addButton(QStringLiteral("cmdOpen"), QStringLiteral("Open Text"),
+                          4560, 360, 1095, 375, QColor(255, 192, 255));
+    m_cmdExit = addButton(QStringLiteral("cmdExit"), QStringLiteral("Exit"),
+                          4560, 840, 1095, 375, QColor(128, 128, 128));
+    m_cmdClear = addButton(QStringLiteral("cmdClear"), QStringLiteral("Clear Pad"),
+                           3240, 840, 1095, 375, QColor(128, 255, 255));
+    m_cmdResume = addButton(QStringLiteral("cmdResume"), QStringLiteral("Resume"),
+                            1800, 840, 1335, 375, QColor(128, 255, 128));
+    m_cmdPause = addButton(QStringLiteral("cmdPause"), QStringLiteral("Pause"),
+                           1800, 840, 1335, 375, QColor(255, 128, 0));
+    m_cmdStop = addButton(QStringLiteral("cmdStop"), QStringLiteral("Stop Read!"),
+                          240, 840, 1335, 375, QColor(255, 128, 128));
+    m_cmdRead = addButton(QStringLiteral("cmdRead"), QStringLiteral("Read It!"),
+                          240, 840, 1335, 375, QColor(255, 192, 128));
+    m_cmdRead->setDefault(true);
+
+    auto makeCombo = [this](const QString &name, const QRect &rect, const QString &tip,
+                            const QColor &text) {
+        auto *combo = new QComboBox(m_frame1);
+        combo->setObjectName(name);
+        combo->setEditable(true);
+        combo->setInsertPolicy(QComboBox::NoInsert);
+        combo->setGeometry(rect);
+        combo->setToolTip(tip);
+        QPalette p = combo->palette();
+        p.setColor(QPalette::Base, Qt::black);
+        p.setColor(QPalette::Text, text);
+        p.setColor(QPalette::ButtonText, text);
+        combo->setPalette(p);
+        combo->lineEdit()->setPalette(p);
+        return combo;
+    };
+    m_fntSize = makeCombo(QStringLiteral("FntSize"), Twips::rect(2400, 360, 735, 315),
+                          QStringLiteral("Choose suitable font size in your text."),
+                          QColor(255, 255, 0));
+    m_combo1 = makeCombo(QStringLiteral("Combo1"), Twips::rect(240, 360, 2115, 315),
+                         QStringLiteral("Select any text font"), QColor(0, 255, 0));
+
+    auto makeScrollBar = [this](const QString &name, const QRect &rect) {
+        auto *bar = new QScrollBar(Qt::Horizontal, m_frame1);
+        bar->setObjectName(name);
+        bar->setGeometry(rect);
+        bar->setRange(0, 32767);
+        bar->setValue(0);
+        bar->setSingleStep(1);
+        bar->setPageStep(1);
+        // Only a completed change counts: dragging the thumb does nothing until it
+        // is released.
+        bar->setTracking(false);
+        bar->setFocusPolicy(Qt::StrongFocus);
+        return bar;
+    };
+    m_slider2 = makeScrollBar(QStringLiteral("Slider2"), Twips::rect(5880, 800, 2055, 200));
+    m_slider1 = makeScrollBar(QStringLiteral("Slider1"), Twips::rect(5880, 360, 2055, 200));
+
+    const QColor maroon(128, 0, 0);
+    const QColor red(255, 0, 0);
+    const QColor blue(0, 0, 255);
+    addLabel(QStringLiteral("Label7"), QStringLiteral("Font Size:"), 2400, 120, 735, 255, maroon);
+    addLabel(QStringLiteral("Label1"), QStringLiteral("Select Font:"), 240, 120, 1095, 255,
+             maroon);
+    m_pitchlbl = addLabel(QStringLiteral("Pitchlbl"), QString(), 6720, 1000, 615, 255, blue,
+                          true);
+    m_speedlbl = addLabel(QStringLiteral("Speedlbl"), QString(), 6720, 540, 615, 255, blue,
+                          true);
+    addLabel(QStringLiteral("Label4"), QStringLiteral("Speed:"), 5880, 150, 855, 255, red);
+    addLabel(QStringLiteral("Label3"), QStringLiteral("Pitch:"), 5880, 560, 735, 255, red);
+    addLabel(QStringLiteral("Label2"), QStringLiteral("Pad Color:"), 3240, 120, 975, 255, maroon);
+
+    // The font-colour swatch: a small picture box whose double click is the
+    // font-colour command.
+    m_picFontColor = new QLabel;
+    m_picFontColor->setObjectName(QStringLiteral("picFontColor"));
+    m_picFontColor->setFixedSize(Twips::toPixels(345), Twips::toPixels(280));
+    m_picFontColor->setFrameShape(QFrame::Panel);
+    m_picFontColor->setFrameShadow(QFrame::Sunken);
+    m_picFontColor->setAccessibleName(QStringLiteral("Font colour"));
+    setColors(m_picFontColor, QColor(128, 0, 0));
+    m_picFontColor->installEventFilter(this);
+}
+
+QAction *Frmmain::addItem(QMenu *menu, const QString &name, const QString &caption,
+                          const QKeySequence &shortcut, void (Frmmain::*command)())
+{
+    QAction *action = caption == QLatin1String("-") ? menu->addSeparator()
+                                                    : menu->addAction(caption);
+    action->setObjectName(name);
+    if (!shortcut.isEmpty()) {
+        action->setShortcut(shortcut);
+        action->setShortcutContext(Qt::WindowShortcut);
+    }
+    if (command)
+        connect(action, &QAction::triggered, this, [this, command] { (this->*command)(); });
+    m_items.insert(name, action);
+    return action;
+}
+
+QAction *Frmmain::addPopupItem(const QString &name, const QString &caption,
+                               void (Frmmain::*command)())
+{
+    return addItem(m_mnuPopUp, name, caption, QKeySequence(), command);
+}
+
+void Frmmain::createMenus()
+{
+    QMenuBar *bar = menuBar();
+    auto submenu = [this](QMenu *parent, const QString &name, const QString &caption) {
+        QMenu *menu = parent->addMenu(caption);
+        menu->setObjectName(name);
+        m_items.insert(name, menu->menuAction());
+        menu->menuAction()->setObjectName(name);
+        return menu;
+    };
+    auto topMenu = [this, bar](const QString &name, const QString &caption) {
+        QMenu *menu = bar->addMenu(caption);
+        menu->setObjectName(name);
+        m_items.insert(name, menu->menuAction());
+        menu->menuAction()->setObjectName(name);
+        return menu;
+    };
+
+    QMenu *file = topMenu(QStringLiteral("File"), QStringLiteral("&File"));
+    addItem(file, QStringLiteral("New"), QStringLiteral("&New"),
+            QKeySequence(Qt::CTRL | Qt::Key_N), &Frmmain::newDocument);
+    addItem(file, QStringLiteral("OpenSpeech"), QStringLiteral("&Open..."),
+            QKeySequence(Qt::CTRL | Qt::Key_O), &Frmmain::openDocument);
+    QAction *saveItem = addItem(file, QStringLiteral("Save"), QStringLiteral("&Save"),
+                                QKeySequence(), &Frmmain::save);
+    saveItem->setEnabled(false);
+    m_document.saveItem = saveItem;
+    addItem(file, QStringLiteral("SaveAs"), QStringLiteral("Save &as..."),
+            QKeySequence(Qt::CTRL | Qt::Key_S), &Frmmain::saveAs);
+    addItem(file, QStringLiteral("Dash1"), QStringLiteral("-"), {}, nullptr);
+    addItem(file, QStringLiteral("PrintMe"), QStringLiteral("&Print"),
+            QKeySequence(Qt::CTRL | Qt::Key_P), &Frmmain::printMe);
+    addItem(file, QStringLiteral("Dash2"), QStringLiteral("-"), {}, nullptr);
+    addItem(file, QStringLiteral("Exit"), QStringLiteral("Exit"),
+            QKeySequence(Qt::CTRL | Qt::Key_X), &Frmmain::exitCommand);
+
+    QMenu *edit = topMenu(QStringLiteral("Edit"), QStringLiteral("&Edit"));
+    addItem(edit, QStringLiteral("UndoMe"), QStringLiteral("&Undo"),
+            QKeySequence(Qt::CTRL | Qt::Key_Z), &Frmmain::undoMe);
+    addItem(edit, QStringLiteral("RedoMe"), QStringLiteral("&Redo"),
+            QKeySequence(Qt::CTRL | Qt::Key_R), &Frmmain::redoMe);
+    addItem(edit, QStringLiteral("Dash3"), QStringLiteral("-"), {}, nullptr);
+    addItem(edit, QStringLiteral("CutMe"), QStringLiteral("Cu&t"),
+            QKeySequence(Qt::CTRL | Qt::Key_T), &Frmmain::cutMe);
+    addItem(edit, QStringLiteral("CopyMe"), QStringLiteral("&Copy"),
+            QKeySequence(Qt::CTRL | Qt::Key_C), &Frmmain::copyMe);
+    addItem(edit, QStringLiteral("PasteMe"), QStringLiteral("&Paste"),
+            QKeySequence(Qt::CTRL | Qt::Key_V), &Frmmain::pasteMe);
+    addItem(edit, QStringLiteral("DeleteMe"), QStringLiteral("&Delete"),
+            QKeySequence(Qt::Key_Delete), &Frmmain::deleteMe);
+    addItem(edit, QStringLiteral("Dash4"), QStringLiteral("-"), {}, nullptr);
+    addItem(edit, QStringLiteral("SelectMe"), QStringLiteral("&Select All"),
+            QKeySequence(Qt::CTRL | Qt::Key_A), &Frmmain::selectMe);
+
+    QMenu *insert = topMenu(QStringLiteral("Insert"), QStringLiteral("&Insert"));
+    addItem(insert, QStringLiteral("InsertMe"), QStringLiteral("&Picture"),
+            QKeySequence(Qt::CTRL | Qt::Key_I), &Frmmain::insertMe);
+    addItem(insert, QStringLiteral("Symbols"), QStringLiteral("&Symbols"), {},
+            &Frmmain::symbols);
+
+    QMenu *search = topMenu(QStringLiteral("SearchMe"), QStringLiteral("&Search"));
+    addItem(search, QStringLiteral("FindMe"), QStringLiteral("&Find..."),
+            QKeySequence(Qt::Key_F3), &Frmmain::findMe);
+    addItem(search, QStringLiteral("ReplaceMe"), QStringLiteral("&Replace"),
+            QKeySequence(Qt::Key_F5), &Frmmain::replaceMe);
+    addItem(search, QStringLiteral("rep"), QStringLiteral("-"), {}, nullptr);
+    addItem(search, QStringLiteral("CountMe"), QStringLiteral("&Word Count"), {},
+            &Frmmain::countMe);
+
+    QMenu *format = topMenu(QStringLiteral("Format"), QStringLiteral("F&ormat"));
+    addItem(format, QStringLiteral("font"), QStringLiteral("&Font"), {}, &Frmmain::fontMe);
+    addItem(format, QStringLiteral("font1"), QStringLiteral("-"), {}, nullptr);
+    addItem(format, QStringLiteral("UpperMe"), QStringLiteral("&Upper Case"), {},
+            &Frmmain::upperMe);
+    addItem(format, QStringLiteral("LowerMe"), QStringLiteral("&Lower Case"), {},
+            &Frmmain::lowerMe);
+    addItem(format, QStringLiteral("Scr"), QStringLiteral("-"), {}, nullptr);
+    QMenu *script = submenu(format, QStringLiteral("Script"), QStringLiteral("&Script"));
+    addItem(script, QStringLiteral("sSuperScript"), QStringLiteral("S&uperscript"), {},
+            &Frmmain::sSuperScript)->setCheckable(true);
+    addItem(script, QStringLiteral("sSubscript"), QStringLiteral("Su&bscript"), {},
+            &Frmmain::sSubscript)->setCheckable(true);
+    QAction *nonScript = addItem(script, QStringLiteral("sNonScript"),
+                                 QStringLiteral("&Non Scripting"), {}, &Frmmain::sNonScript);
+    nonScript->setCheckable(true);
+    nonScript->setChecked(true);
+
+    QMenu *help = topMenu(QStringLiteral("Help"), QStringLiteral("Help"));
+    addItem(help, QStringLiteral("Contents"), QStringLiteral("Contents"),
+            QKeySequence(Qt::Key_F1), &Frmmain::contents);
+    addItem(help, QStringLiteral("abt"), QStringLiteral("-"), {}, nullptr);
+    addItem(help, QStringLiteral("AboutMe"), QStringLiteral("About..."), {}, &Frmmain::aboutMe);
+
+    // The pad's pop-up menu never shows in the menu bar.
+    m_mnuPopUp = new QMenu(QStringLiteral("Pop-Up"), this);
+    m_mnuPopUp->setObjectName(QStringLiteral("mnuPopUp"));
+    m_mnuPopUp->menuAction()->setObjectName(QStringLiteral("mnuPopUp"));
+    m_mnuPopUp->menuAction()->setVisible(false);
+    m_items.insert(QStringLiteral("mnuPopUp"), m_mnuPopUp->menuAction());
+    addPopupItem(QStringLiteral("mnuPopUp_Undo"), QStringLiteral("Undo"), &Frmmain::undoMe);
+    addPopupItem(QStringLiteral("pop"), QStringLiteral("-"), nullptr);
+    addPopupItem(QStringLiteral("mnuPopUp_Cut"), QStringLiteral("Cut"), &Frmmain::cutMe);
+    addPopupItem(QStringLiteral("mnuPopUp_Copy"), QStringLiteral("Copy"), &Frmmain::copyMe);
+    addPopupItem(QStringLiteral("mnuPopUp_Paste"), QStringLiteral("Paste"), &Frmmain::pasteMe);
+    addPopupItem(QStringLiteral("mnuPopUp_Delete"), QStringLiteral("Delete"), &Frmmain::deleteMe);
+    addPopupItem(QStringLiteral("popup1"), QStringLiteral("-"), nullptr);
+    addPopupItem(QStringLiteral("mnuPopUp_Upper"), QStringLiteral("Upper Case"),
+                 &Frmmain::upperMe);
+    addPopupItem(QStringLiteral("mnuPopUp_Lower"), QStringLiteral("Lower Case"),
+                 &Frmmain::lowerMe);
+    addPopupItem(QStringLiteral("pop1"), QStringLiteral("-"), nullptr);
+    addPopupItem(QStringLiteral("mnuPopUp_SelectAll"), QStringLiteral("Select All"),
+                 &Frmmain::selectMe);
+    addPopupItem(QStringLiteral("mnuPopUp_WordCount"), QStringLiteral("Word Count"),
+                 &Frmmain::countMe);
+    addPopupItem(QStringLiteral("popup"), QStringLiteral("-"), nullptr);
+    addPopupItem(QStringLiteral("mnuPopUp_About"), QStringLiteral("About"), &Frmmain::aboutMe);
+}
+
+void Frmmain::createToolbar()
+{
+    struct Button {
+        const char *key;
+        const char *tooltip;
+        const char *image;
+        enum { Push, Check, Group, Separator } style;
+    };
+    static const Button buttons[] = {
+        {"New", "New", "new", Button::Push},
+        {"Open", "Open", "open", Button::Push},
+        {"Save", "Save", "save", Button::Push},
+        {"Print", "Print", "print", Button::Push},
+        {nullptr, nullptr, nullptr, Button::Separator},
+        {"Cut", "Cut", "cut", Button::Push},
+        {"Copy", "Copy", "copy", Button::Push},
+        {"Paste", "Paste", "paste", Button::Push},
+        {"Delete", nullptr, "delete", Button::Push},
+        {"Find", "Find", "find", Button::Push},
+        {nullptr, nullptr, nullptr, Button::Separator},
+        {"Undo", "Undo", "undo", Button::Push},
+        {"Redo", "Redo", "redo", Button::Push},
+        {nullptr, nullptr, nullptr, Button::Separator},
+        {"Bold", "Bold", "bold", Button::Check},
+        {"Italic", "Italic", "italic", Button::Check},
+        {"Underline", "Underline", "underline", Button::Check},
+        {nullptr, nullptr, nullptr, Button::Separator},
+        {"AlignLeft", "Align Left", "alignleft", Button::Group},
+        {"AlignCenter", "Center", "aligncenter", Button::Group},
+        {"AlignRight", "Align Right", "alignright", Button::Group},
+        {nullptr, nullptr, nullptr, Button::Separator},
+        {"Font Color", "Font Color", "fontcolor", Button::Push},
+        {"Insert Picture", "Insert Picture", "insertpicture", Button::Push},
+        {nullptr, nullptr, nullptr, Button::Separator},
+        {"Help", "Help", "help", Button::Push},
+    };
+
+    m_alignGroup = new QActionGroup(this);
+    m_alignGroup->setExclusive(true);
+    for (const Button &b : buttons) {
+        if (b.style == Button::Separator) {
+            m_toolbar1->addSeparator();
+            continue;
+        }
+        const QString key = QString::fromLatin1(b.key);
+        auto *action = new QAction(
+            QIcon(QStringLiteral(":/icons/%1.png").arg(QLatin1String(b.image))),
+            b.tooltip ? QString::fromLatin1(b.tooltip) : QString(), this);
+        action->setObjectName(QStringLiteral("Toolbar1_") + key);
+        action->setData(key);
+        if (b.style == Button::Check) {
+            action->setCheckable(true);
+        } else if (b.style == Button::Group) {
+            action->setCheckable(true);
+            action->setActionGroup(m_alignGroup);
+            action->setChecked(key == QLatin1String("AlignLeft"));
+        }
+        m_toolbar1->addAction(action);
+        if (QWidget *button = m_toolbar1->widgetForAction(action)) {
+            button->setObjectName(QStringLiteral("Toolbar1_button_") + key);
+            button->setAccessibleName(key);
+            button->setFocusPolicy(Qt::NoFocus);
+        }
+        connect(action, &QAction::triggered, this, [this, key] { toolbar1_ButtonClick(key); });
+        m_toolButtons.insert(key, action);
+        if (key == QLatin1String("Font Color")) {
+            // The swatch lies on the toolbar next to its button.
+            m_toolbar1->addWidget(m_picFontColor);
+        }
+    }
+}
+
+void Frmmain::layoutControls()
+{
+    // The design places everything in a client area of 8175 x 6840 twips; a larger
+    // window gives the extra room to the pad and keeps the panel along the bottom.
+    const int width = m_central->width();
+    const int height = m_central->height();
+    const int extra = height - Twips::toPixels(kClientHeight);
+    m_toolbar1->setGeometry(0, 0, width, Twips::toPixels(kToolbarHeight));
+    m_sayText->setGeometry(0, Twips::toPixels(kPadTop), width,
+                           qMax(0, Twips::toPixels(kPadHeight) + extra));
+    m_frame1->setGeometry(0, Twips::toPixels(kFrameTop) + extra, width,
+                          Twips::toPixels(kFrameHeight));
+}
+
+void Frmmain::setTabOrderByIndex()
+{
+    // Tab indices of the design: pad 2, speed 3, pitch 4, colour selector 5, font
+    // name 12, font size 13, then the buttons 17 to 23.
+    QList<QWidget *> order{m_sayText, m_slider1, m_slider2};
+    if (m_clrSelect1)
+        order << m_clrSelect1;
+    order << m_combo1 << m_fntSize << m_cmdRead << m_cmdStop << m_cmdPause << m_cmdResume
+          << m_cmdClear << m_cmdExit << m_cmdOpen;
+    for (qsizetype i = 0; i + 1 < order.size(); ++i)
+        QWidget::setTabOrder(order.at(i), order.at(i + 1));
+}
+
+void Frmmain::claimShortcuts()
+{
+    QList<QKeySequence> owned;
+    for (QAction *action : std::as_const(m_items)) {
+        if (!action->shortcut().isEmpty())
+            owned << action->shortcut();
+    }
+    m_sayText->setOwnedShortcuts(owned);
+}
+
+void Frmmain::start(const Services &services)
+{
+    m_services = services;
+    m_readOut = std::make_unique<ReadOut>(*m_services.synth, *m_sayText, m_cmdRead, m_cmdStop,
+                                          m_cmdPause, m_cmdResume);
+    connect(m_cmdRead, &QPushButton::clicked, this, [this] { m_readOut->cmdRead_Click(); });
+    connect(m_cmdStop, &QPushButton::clicked, this, [this] { m_readOut->cmdStop_Click(); });
+    connect(m_cmdPause, &QPushButton::clicked, this, [this] { m_readOut->cmdPause_Click(); });
+    connect(m_cmdResume, &QPushButton::clicked, this, [this] { m_readOut->cmdResume_Click(); });
+    connect(m_cmdOpen, &QPushButton::clicked, this, &Frmmain::openDocument);
+    connect(m_cmdExit, &QPushButton::clicked, this, &Frmmain::exitCommand);
+    connect(m_cmdClear, &QPushButton::clicked, this, &Frmmain::cmdClear_Click);
+    load();
+}
+
+void Frmmain::load()
+{
+    // The undo history starts at its first slot.
+    setupSpeech();
+    fillFontNames();
+    fillFontSizes();
+    m_mnuPopUp->menuAction()->setVisible(false);
+    m_cmdStop->hide();
+    m_cmdResume->hide();
+    if (!readSettings())
+        settingsFallback();
+}
+
+void Frmmain::setupSpeech()
+{
+    m_sayText->setText(QString());
+    m_services.synth->selectLanguage(1033);
+    m_mnuPopUp->menuAction()->setVisible(false);
+}
+
+void Frmmain::fillFontNames() { }
+void Frmmain::fillFontSizes() { }
+
+bool Frmmain::readSettings()
+{
+    return false;
+}
+
+void Frmmain::settingsFallback()
+{
+    m_services.synth->setSpeed(150);
+    m_services.synth->setPitch(85);
+    m_sayText->setBaseFontName(QStringLiteral("Times New Roman"));
+    m_services.synth->speak(QStringLiteral("Welcome to Tavrel. Enjoy your reading now!"));
+}
+
+bool Frmmain::writeSettings()
+{
+    return true;
+}
+
+void Frmmain::exitCommand()
+{
+    if (m_quitting)
+        return;
+    if (!m_document.textChanged) {
+        saveSettingsAndQuit();
+        return;
+    }
+    const QString question =
+        QStringLiteral("You document have been changed. Do you want to save change?");
+    m_services.synth->speak(question);
+    const auto answer = m_services.messages->show(question, QStringLiteral("Tavrel"),
+                                                  MessageBoxes::Buttons::YesNo,
+                                                  MessageBoxes::Icon::Question);
+    if (answer == MessageBoxes::Answer::Yes) {
+        // A cancelled or empty Save dialog abandons the exit: the text stays.
+        if (!m_services.dialogs->showSave() || m_services.dialogs->fileName().isEmpty())
+            return;
+        if (!DocumentFile::write(m_services.dialogs->fileName(), m_sayText->text())) {
+            const QString failed = QStringLiteral("Can't save file.");
+            m_services.synth->speak(failed);
+            m_services.messages->show(failed, QStringLiteral("Error"),
+                                      MessageBoxes::Buttons::Ok,
+                                      MessageBoxes::Icon::Critical);
+            return;
+        }
+    }
+    saveSettingsAndQuit();
+}
+
+void Frmmain::saveSettingsAndQuit()
+{
+    m_services.synth->stop();
+    writeSettings();
+    m_quitting = true;
+    if (m_services.terminate)
+        m_services.terminate();
+    close();
+}
+
+void Frmmain::closeEvent(QCloseEvent *event)
+{
+    if (!m_quitting && m_services.synth)
+        exitCommand();
+    // The close is refused only when the user's text could not be kept.
+    if (m_quitting || !m_services.synth)
+        event->accept();
+    else
+        event->ignore();
+}
+
+void Frmmain::keyPressEvent(QKeyEvent *event)
+{
+    // Enter reaches the window when the focused control has no use for it: it
+    // clicks the default button "Read It!".
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        && event->modifiers() == Qt::NoModifier) {
+        if (m_cmdRead->isVisible() && m_cmdRead->isEnabled())
+            m_cmdRead->click();
+        event->accept();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+bool Frmmain::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_central && event->type() == QEvent::Resize)
+        layoutControls();
+    if (watched == m_picFontColor && event->type() == QEvent::MouseButtonDblClick) {
+        fontColor();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void Frmmain::toolbar1_ButtonClick(const QString &key)
+{
+    // An exact, case-sensitive key selects the action; any other key does nothing.
+    if (key == QLatin1String("New"))
+        newDocument();
+    else if (key == QLatin1String("Save"))
+        m_document.saveEnabled() ? save() : saveAs();
+    else if (key == QLatin1String("Open"))
+        openDocument();
+    else if (key == QLatin1String("Print"))
+        toolbarPrint();
+    else if (key == QLatin1String("Cut"))
+        toolbarCut();
+    else if (key == QLatin1String("Copy"))
+        toolbarCopy();
+    else if (key == QLatin1String("Paste"))
+        toolbarPaste();
+    else if (key == QLatin1String("Delete"))
+        deleteMe();
+    else if (key == QLatin1String("Find"))
+        findMe();
+    else if (key == QLatin1String("Undo"))
+        undoMe();
+    else if (key == QLatin1String("Redo"))
+        redoMe();
+    else if (key == QLatin1String("Bold") || key == QLatin1String("Italic")
+             || key == QLatin1String("Underline"))
+        toggleStyle(key);
+    else if (key == QLatin1String("AlignLeft") || key == QLatin1String("AlignCenter")
+             || key == QLatin1String("AlignRight"))
+        align(key);
+    else if (key == QLatin1String("Help"))
+        contents();
+    else if (key == QLatin1String("Font Color"))
+        fontColor();
+    else if (key == QLatin1String("Insert Picture"))
+        insertMe();
+}
+
+void Frmmain::toggleStyle(const QString &key)
+{
+    // A selection that mixes styles reports no single state; it counts as not set,
+    // so the toggle makes it all set.
+    bool now = false;
+    if (key == QLatin1String("Bold")) {
+        m_sayText->setSelBold(!m_sayText->selBold().value_or(false));
+        now = m_sayText->selBold().value_or(false);
+    } else if (key == QLatin1String("Italic")) {
+        m_sayText->setSelItalic(!m_sayText->selItalic().value_or(false));
+        now = m_sayText->selItalic().value_or(false);
+    } else {
+        m_sayText->setSelUnderline(!m_sayText->selUnderline().value_or(false));
+        now = m_sayText->selUnderline().value_or(false);
+    }
+    m_toolButtons.value(key)->setChecked(now);
+}
+
+void Frmmain::align(const QString &key)
+{
+    if (key == QLatin1String("AlignLeft")) {
+        m_services.synth->speak(QStringLiteral("Text align left"));
+        m_sayText->setSelAlignment(RichTextPad::AlignLeft);
+    } else if (key == QLatin1String("AlignCenter")) {
+        m_services.synth->speak(QStringLiteral("Text center"));
+        m_sayText->setSelAlignment(RichTextPad::AlignCenter);
+    } else {
+        m_services.synth->speak(QStringLiteral("Text align right"));
+        m_sayText->setSelAlignment(RichTextPad::AlignRight);
+    }
+}
+
+// Commands whose subsystems are still to come. Each is reached from its menu item,
+// button or toolbar key already, so filling one in wires it everywhere.
+void Frmmain::newDocument() { }
+void Frmmain::openDocument() { }
+void Frmmain::save() { }
+void Frmmain::saveAs() { }
+void Frmmain::cmdClear_Click() { }
+void Frmmain::printMe() { }
+void Frmmain::toolbarPrint() { }
+void Frmmain::undoMe() { }
+void Frmmain::redoMe() { }
+void Frmmain::cutMe() { }
+void Frmmain::copyMe() { }
+void Frmmain::pasteMe() { }
+void Frmmain::deleteMe() { }
+void Frmmain::selectMe() { }
+void Frmmain::toolbarCut() { }
+void Frmmain::toolbarCopy() { }
+void Frmmain::toolbarPaste() { }
+void Frmmain::insertMe() { }
+void Frmmain::symbols() { }
+void Frmmain::findMe() { }
+void Frmmain::replaceMe() { }
+void Frmmain::countMe() { }
+void Frmmain::fontMe() { }
+void Frmmain::upperMe() { }
+void Frmmain::lowerMe() { }
+void Frmmain::sSuperScript() { }
+void Frmmain::sSubscript() { }
+void Frmmain::sNonScript() { }
+void Frmmain::fontColor() { }
+void Frmmain::contents() { }
+void Frmmain::aboutMe() { }

@@ -1,0 +1,163 @@
+#pragma once
+
+#include "shell/documentstate.h"
+
+#include <QHash>
+#include <QMainWindow>
+
+#include <functional>
+#include <memory>
+
+class CommonDialog;
+class MessageBoxes;
+class QActionGroup;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QScrollBar;
+class QToolBar;
+class ReadOut;
+class RichTextPad;
+class SpeechSynth;
+
+// The program's only window: the pad under a toolbar, the teal panel with the
+// speech and font controls, the menu bar and the pad's pop-up menu. Created first,
+// then start() hands it the platform services and runs the start-up.
+class Frmmain : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    struct Services {
+        SpeechSynth *synth = nullptr;
+        CommonDialog *dialogs = nullptr;
+        MessageBoxes *messages = nullptr;
+        // Ends the program at once; called once the settings are written.
+        std::function<void()> terminate;
+    };
+
+    explicit Frmmain(QWidget *parent = nullptr);
+    ~Frmmain() override;
+
+    // Wires the services and runs the start-up sequence (the window's load).
+    void start(const Services &services);
+
+    RichTextPad *sayText() const { return m_sayText; }
+    // Menu and pop-up items by name ("SaveAs", "mnuPopUp_Cut"); toolbar buttons by key.
+    QAction *menuItem(const QString &name) const { return m_items.value(name); }
+    QAction *toolbarButton(const QString &key) const { return m_toolButtons.value(key); }
+    QMenu *popupMenu() const { return m_mnuPopUp; }
+    DocumentState &documentState() { return m_document; }
+    bool hasQuit() const { return m_quitting; }
+
+    // The toolbar's single click handler, keyed by the button's key string.
+    void toolbar1_ButtonClick(const QString &key);
+
+    // Commands, named after the menu items and buttons that run them.
+    void exitCommand();
+    void saveSettingsAndQuit();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void createControls();
+    void createMenus();
+    void createToolbar();
+    void layoutControls();
+    void setTabOrderByIndex();
+    void claimShortcuts();
+
+    QAction *addItem(QMenu *menu, const QString &name, const QString &caption,
+                     const QKeySequence &shortcut, void (Frmmain::*command)());
+    QAction *addPopupItem(const QString &name, const QString &caption,
+                          void (Frmmain::*command)());
+    QPushButton *addButton(const QString &name, const QString &caption, int left, int top,
+                           int width, int height, const QColor &background);
+    QLabel *addLabel(const QString &name, const QString &caption, int left, int top,
+                     int width, int height, const QColor &foreground, bool centred = false);
+
+    // Start-up steps.
+    void load();
+    void setupSpeech();
+    void fillFontNames();
+    void fillFontSizes();
+    bool readSettings();
+    void settingsFallback();
+    bool writeSettings();
+
+    // Document files.
+    void newDocument();
+    void openDocument();
+    void save();
+    void saveAs();
+    void cmdClear_Click();
+    // Printing.
+    void printMe();
+    void toolbarPrint();
+    // Undo history.
+    void undoMe();
+    void redoMe();
+    // Clipboard, delete, select all.
+    void cutMe();
+    void copyMe();
+    void pasteMe();
+    void deleteMe();
+    void selectMe();
+    void toolbarCut();
+    void toolbarCopy();
+    void toolbarPaste();
+    // Pictures, symbols, search, word count.
+    void insertMe();
+    void symbols();
+    void findMe();
+    void replaceMe();
+    void countMe();
+    // Formatting.
+    void fontMe();
+    void upperMe();
+    void lowerMe();
+    void sSuperScript();
+    void sSubscript();
+    void sNonScript();
+    void fontColor();
+    void toggleStyle(const QString &key);
+    void align(const QString &key);
+    // Help and About.
+    void contents();
+    void aboutMe();
+
+    Services m_services;
+    DocumentState m_document;
+    std::unique_ptr<ReadOut> m_readOut;
+    bool m_quitting = false;
+
+    QWidget *m_central = nullptr;
+    RichTextPad *m_sayText = nullptr;
+    QToolBar *m_toolbar1 = nullptr;
+    QLabel *m_picFontColor = nullptr;
+    QFrame *m_frame1 = nullptr;
+    QPushButton *m_cmdOpen = nullptr;
+    QPushButton *m_cmdExit = nullptr;
+    QPushButton *m_cmdClear = nullptr;
+    QPushButton *m_cmdResume = nullptr;
+    QPushButton *m_cmdPause = nullptr;
+    QPushButton *m_cmdStop = nullptr;
+    QPushButton *m_cmdRead = nullptr;
+    QComboBox *m_fntSize = nullptr;
+    QComboBox *m_combo1 = nullptr;
+    QWidget *m_clrSelect1 = nullptr;
+    QScrollBar *m_slider2 = nullptr;
+    QScrollBar *m_slider1 = nullptr;
+    QLabel *m_pitchlbl = nullptr;
+    QLabel *m_speedlbl = nullptr;
+
+    QHash<QString, QAction *> m_items;
+    QHash<QString, QAction *> m_toolButtons;
+    QActionGroup *m_alignGroup = nullptr;
+    QMenu *m_mnuPopUp = nullptr;
+};
