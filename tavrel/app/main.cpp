@@ -10,6 +10,7 @@
 // The composition root: the only place that names the concrete platform pieces.
 int main(int argc, char *argv[])
 {
+    Q_INIT_RESOURCE(icons);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tavrel"));
     QApplication::setApplicationVersion(QStringLiteral(TAVREL_VERSION));

@@ -16,6 +16,7 @@
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
@@ -55,7 +56,9 @@ Frmmain::Frmmain(QWidget *parent)
 {
     setObjectName(QStringLiteral("Frmmain"));
     setWindowTitle(QStringLiteral("Tavrel"));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/tavrel.png")));
+    QIcon icon(QStringLiteral(":/icons/tavrel.png"));
+    icon.addFile(QStringLiteral(":/icons/tavrel64.png"));
+    setWindowIcon(icon);
     createControls();
     createMenus();
     createToolbar();
@@ -95,6 +98,9 @@ QLabel *Frmmain::addLabel(const QString &name, const QString &caption, int left,
     font.setPointSizeF(8.25);
     label->setFont(font);
     label->setAlignment((centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
+    // The system font may be wider than the design's: a caption is never cut short.
+    if (label->sizeHint().width() > label->width())
+        label->resize(label->sizeHint().width(), label->height());
     return label;
 }
 
@@ -121,6 +127,9 @@ void Frmmain::createControls()
     m_toolbar1->setMovable(false);
     m_toolbar1->setFloatable(false);
     m_toolbar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    m_toolbar1->setContentsMargins(0, 0, 0, 0);
+    m_toolbar1->layout()->setContentsMargins(1, 0, 1, 0);
+    m_toolbar1->layout()->setSpacing(0);
 
     m_frame1 = new QFrame(m_central);
     m_frame1->setObjectName(QStringLiteral("Frame1"));
@@ -411,6 +420,8 @@ void Frmmain::createToolbar()
             button->setObjectName(QStringLiteral("Toolbar1_button_") + key);
             button->setAccessibleName(key);
             button->setFocusPolicy(Qt::NoFocus);
+            // Buttons of 23 x 22 pixels, as the design's toolbar has them.
+            button->setFixedSize(23, 22);
         }
         connect(action, &QAction::triggered, this, [this, key] { toolbar1_ButtonClick(key); });
         m_toolButtons.insert(key, action);
