@@ -1,0 +1,85 @@
+#include "controlhost.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QJsonObject>
+#include <QLibrary>
+#include <QMetaObject>
+#include <QPluginLoader>
+#include <QWidget>
+
+#ifndef TAVREL_CONTROLS_RELDIR
+#define TAVREL_CONTROLS_RELDIR "../lib/tavrel/controls"
+#endif
+
+namespace {
+
+const QString FactoryIid = QStringLiteral("org.tavrel.ActiveControlFactory/1.0");
+
+void setError(QString *error, const QString &text)
+{
+    if (error)
+        *error = text;
+}
+
+} // namespace
+
+QStringList ControlHost::searchPaths()
+{
+    const QString programDir = QCoreApplication::applicationDirPath();
+    QStringList paths{programDir};
+    // The installed folder, found from the program so that an installation can be
+    // moved as a whole.
+    const QString installed =
+        QDir::cleanPath(programDir + QLatin1Char('/') + QLatin1String(TAVREL_CONTROLS_RELDIR));
+    if (!paths.contains(installed))
+        paths << installed;
+#ifdef TAVREL_CONTROLS_DIR
+    const QString configured = QDir::cleanPath(QStringLiteral(TAVREL_CONTROLS_DIR));
+    if (!paths.contains(configured))
+        paths << configured;
+#endif
+    return paths;
+}
+
+QWidget *ControlHost::create(const QString &progId, QWidget *parent, QString *error)
+{
+    const QStringList paths = searchPaths();
+    for (const QString &path : paths) {
+        const QFileInfoList files =
+            QDir(path).entryInfoList(QDir::Files | QDir::Readable, QDir::Name);
+        for (const QFileInfo &file : files) {
+            if (!QLibrary::isLibrary(file.fileName()))
+                continue;
+            // Reading the metadata does not load the module.
+            QPluginLoader loader(file.absoluteFilePath());
+            const QJsonObject meta = loader.metaData();
+            if (meta.value(QLatin1String("IID")).toString() != FactoryIid)
+                continue;
+            const QString id = meta.value(QLatin1String("MetaData")).toObject()
+                                   .value(QLatin1String("ProgID")).toString();
+            if (id.compare(progId, Qt::CaseInsensitive) != 0)
+                continue;
+
+            // The loader is not unloaded: the module must outlive its controls.
+            QObject *factory = loader.instance();
+            if (!factory) {
+                setError(error, QStringLiteral("%1: %2").arg(progId, loader.errorString()));
+                return nullptr;
+            }
+            QWidget *control = nullptr;
+            const bool invoked = QMetaObject::invokeMethod(
+                factory, "createControl", Qt::DirectConnection,
+                Q_RETURN_ARG(QWidget *, control), Q_ARG(QWidget *, parent));
+            if (!invoked || !control) {
+                setError(error, QStringLiteral("%1: the module %2 did not create a control")
+                                    .arg(progId, file.absoluteFilePath()));
+                return nullptr;
+            }
+            return control;
+        }
+    }
+    setError(error, QStringLiteral("%1: no control with this ProgID found in %2")
+                        .arg(progId, paths.join(QLatin1String(", "))));
+    return nullptr;
+}
