@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QPointer>
 #include <QScreen>
 #include <QToolButton>
 
@@ -87,6 +88,8 @@ QSize ClrSelect::sizeHint() const
 
 void ClrSelect::showPopup()
 {
+    if (!isVisible() || isPopupVisible())
+        return;
     const QRect control(mapToGlobal(QPoint(0, 0)), size());
     QScreen *screen = QGuiApplication::screenAt(control.center());
     if (!screen)
@@ -98,9 +101,10 @@ void ClrSelect::showPopup()
     m_popup->show();
     m_popup->raise();
     m_popup->update();
+    const QPointer<ClrSelect> self(this);
     QCoreApplication::processEvents();
     // Pending events may have closed it again (the control hidden, say).
-    if (!m_popup->isVisible())
+    if (!self || !m_popup->isVisible())
         return;
     m_selection->update();
     m_popup->grabMouse();
@@ -111,8 +115,10 @@ void ClrSelect::hidePopup()
     if (QWidget::mouseGrabber() == m_popup)
         m_popup->releaseMouse();
     m_popup->hide();
+    const QPointer<ClrSelect> self(this);
     QCoreApplication::processEvents();
-    m_selection->update();
+    if (self)
+        m_selection->update();
 }
 
 void ClrSelect::cmdPopupClick()
@@ -154,9 +160,11 @@ void ClrSelect::pick(int index)
         return;
     m_selectedColor = qint16(index);
     selectionChanged();
+    const QPointer<ClrSelect> self(this);
     hidePopup();
     // Also when the same colour is picked again.
-    emit Click();
+    if (self)
+        emit Click();
 }
 
 void ClrSelect::exitFocus()

@@ -45,6 +45,9 @@ QStringList ControlHost::searchPaths()
 QWidget *ControlHost::create(const QString &progId, QWidget *parent, QString *error)
 {
     const QStringList paths = searchPaths();
+    // A module that matches but cannot be used (built for another Qt, say) does
+    // not end the search: a later folder may hold a good one.
+    QString firstFailure;
     for (const QString &path : paths) {
         const QFileInfoList files =
             QDir(path).entryInfoList(QDir::Files | QDir::Readable, QDir::Name);
@@ -63,21 +66,26 @@ QWidget *ControlHost::create(const QString &progId, QWidget *parent, QString *er
 
             // The loader is not unloaded: the module must outlive its controls.
             QObject *factory = loader.instance();
-            if (!factory) {
-                setError(error, QStringLiteral("%1: %2").arg(progId, loader.errorString()));
-                return nullptr;
-            }
             QWidget *control = nullptr;
+            if (!factory) {
+                if (firstFailure.isEmpty())
+                    firstFailure = QStringLiteral("%1: %2").arg(progId, loader.errorString());
+                continue;
+            }
             const bool invoked = QMetaObject::invokeMethod(
                 factory, "createControl", Qt::DirectConnection,
                 Q_RETURN_ARG(QWidget *, control), Q_ARG(QWidget *, parent));
-            if (!invoked || !control) {
-                setError(error, QStringLiteral("%1: the module %2 did not create a control")
-                                    .arg(progId, file.absoluteFilePath()));
-                return nullptr;
+            if (invoked && control)
+                return control;
+            if (firstFailure.isEmpty()) {
+                firstFailure = QStringLiteral("%1: the module %2 did not create a control")
+                                   .arg(progId, file.absoluteFilePath());
             }
-            return control;
         }
+    }
+    if (!firstFailure.isEmpty()) {
+        setError(error, firstFailure);
+        return nullptr;
     }
     setError(error, QStringLiteral("%1: no control with this ProgID found in %2")
                         .arg(progId, paths.join(QLatin1String(", "))));

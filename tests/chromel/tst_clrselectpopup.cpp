@@ -60,6 +60,14 @@ int focusFramePixels(QWidget *swatch)
 
 } // namespace
 
+// Opens the palette with the arrow button; a test cannot go on if that failed.
+#define OPEN_PALETTE(host)                                                            \
+    do {                                                                              \
+        open(host);                                                                   \
+        if (QTest::currentTestFailed())                                               \
+            return;                                                                   \
+    } while (false)
+
 class TestClrSelectPopup : public QObject
 {
     Q_OBJECT
@@ -134,7 +142,7 @@ void TestClrSelectPopup::opensBelow()
     const QPoint at(area.x() + 100, area.y() + area.height() - 216 - 17);
     Host host = makeHost(at);
     QVERIFY(host.ready);
-    open(host);
+    OPEN_PALETTE(host);
     QCOMPARE(host.popup->geometry(), QRect(at.x(), at.y() + 17, 73, 216));
 }
 
@@ -144,7 +152,7 @@ void TestClrSelectPopup::opensAboveWhenOnePixelShort()
     const QPoint at(area.x() + 100, area.y() + area.height() - 216 - 17 + 1);
     Host host = makeHost(at);
     QVERIFY(host.ready);
-    open(host);
+    OPEN_PALETTE(host);
     QCOMPARE(host.popup->geometry(), QRect(at.x(), at.y() - 216, 73, 216));
     QCOMPARE(host.popup->geometry().bottom() + 1, at.y());
 }
@@ -154,7 +162,7 @@ void TestClrSelectPopup::offTheLeftEdge()
     const QRect area = screenArea();
     Host host = makeHost(QPoint(area.x() - 30, area.y() + 100));
     QVERIFY(host.ready);
-    open(host);
+    OPEN_PALETTE(host);
     QCOMPARE(host.popup->pos(), QPoint(area.x(), area.y() + 117));
 }
 
@@ -163,7 +171,7 @@ void TestClrSelectPopup::nearTheRightEdge()
     const QRect area = screenArea();
     Host host = makeHost(QPoint(area.x() + area.width() - 40, area.y() + 100));
     QVERIFY(host.ready);
-    open(host);
+    OPEN_PALETTE(host);
     QCOMPARE(host.popup->geometry().right(), area.x() + area.width() - 1);
     QCOMPARE(host.popup->y(), area.y() + 117);
 }
@@ -173,7 +181,7 @@ void TestClrSelectPopup::buttonToggles()
     Host host = makeHost(screenArea().topLeft() + QPoint(100, 100));
     QVERIFY(host.ready);
     QSignalSpy clicks(host.control, &ClrSelect::Click);
-    open(host);
+    OPEN_PALETTE(host);
     QVERIFY(host.swatch->hasFocus());
     // With the grab held, the press on the button is a press outside the palette.
     QTest::mouseClick(host.button, Qt::LeftButton);
@@ -233,7 +241,7 @@ void TestClrSelectPopup::stepWhileOpen()
     Host host = makeHost(screenArea().topLeft() + QPoint(100, 100));
     QVERIFY(host.ready);
     QSignalSpy clicks(host.control, &ClrSelect::Click);
-    open(host);
+    OPEN_PALETTE(host);
     QTest::keyClick(host.swatch, Qt::Key_Down);
     QTest::keyClick(host.swatch, Qt::Key_Down);
     QTest::keyClick(host.swatch, Qt::Key_Up);
@@ -258,7 +266,7 @@ void TestClrSelectPopup::pickTopAndBottomRows()
     connect(host.control, &ClrSelect::Click, this,
             [&] { seen << host.control->selectedColor(); });
 
-    open(host);
+    OPEN_PALETTE(host);
     QTest::mouseClick(host.popup, Qt::LeftButton, {}, QPoint(36, 7));
     QCOMPARE(host.control->selectedColor(), qint16(0));
     QCOMPARE(clicks.count(), 1);
@@ -267,7 +275,7 @@ void TestClrSelectPopup::pickTopAndBottomRows()
     // The handler already saw the new index and a closed palette's swatch.
     QCOMPARE(seen, QList<int>{0});
 
-    open(host);
+    OPEN_PALETTE(host);
     QTest::mouseClick(host.popup, Qt::LeftButton, {}, QPoint(36, 208));
     QCOMPARE(host.control->selectedColor(), qint16(15));
     QCOMPARE(clicks.count(), 2);
@@ -282,7 +290,7 @@ void TestClrSelectPopup::pickSameColourAgain()
     QVERIFY(host.ready);
     host.control->setSelectedColor(12);
     QSignalSpy clicks(host.control, &ClrSelect::Click);
-    open(host);
+    OPEN_PALETTE(host);
     const int y = 1 + (Chromel::toPixels(12 * 200) + Chromel::toPixels(13 * 200)) / 2;
     QTest::mouseClick(host.popup, Qt::LeftButton, {}, QPoint(36, y));
     QCOMPARE(host.control->selectedColor(), qint16(12));
@@ -295,16 +303,16 @@ void TestClrSelectPopup::pickPitch3210Twips()
     // Inner height 214 pixels, 3210 twips: the picking pitch is 200.625 twips.
     Host host = makeHost(screenArea().topLeft() + QPoint(100, 100));
     QVERIFY(host.ready);
-    open(host);
+    OPEN_PALETTE(host);
     // Inner y 200 is 3000 twips: row 14, though at the painting pitch of 200
     // twips it would be row 15.
     QTest::mouseClick(host.popup, Qt::LeftButton, {}, QPoint(36, 1 + 200));
     QCOMPARE(host.control->selectedColor(), qint16(14));
-    open(host);
+    OPEN_PALETTE(host);
     // Inner y 213, 3195 twips, below the last painted row: still row 15.
     QTest::mouseClick(host.popup, Qt::LeftButton, {}, QPoint(36, 1 + 213));
     QCOMPARE(host.control->selectedColor(), qint16(15));
-    open(host);
+    OPEN_PALETTE(host);
     QTest::mouseClick(host.popup, Qt::LeftButton, {}, QPoint(36, 1 + 201));
     QCOMPARE(host.control->selectedColor(), qint16(15));
 }
@@ -317,10 +325,10 @@ void TestClrSelectPopup::pressOnBorder()
     QVERIFY(host.ready);
     host.control->setSelectedColor(7);
     QSignalSpy clicks(host.control, &ClrSelect::Click);
-    open(host);
+    OPEN_PALETTE(host);
     QTest::mouseClick(host.popup, Qt::LeftButton, {}, QPoint(36, 215));
     QCOMPARE(host.control->selectedColor(), qint16(15));
-    open(host);
+    OPEN_PALETTE(host);
     QTest::mouseClick(host.popup, Qt::LeftButton, {}, QPoint(36, 0));
     QCOMPARE(host.control->selectedColor(), qint16(0));
     QCOMPARE(clicks.count(), 2);
@@ -353,7 +361,7 @@ void TestClrSelectPopup::pressOutside()
     QVERIFY(host.ready);
     host.control->setSelectedColor(9);
     QSignalSpy clicks(host.control, &ClrSelect::Click);
-    open(host);
+    OPEN_PALETTE(host);
     QWidget *target = onHost ? host.window.get() : host.popup;
     QTest::mousePress(target, Qt::MouseButton(button), {}, pos);
     QVERIFY(!host.control->isPopupVisible());
@@ -375,7 +383,7 @@ void TestClrSelectPopup::pressOutsideOnTheScreen()
     QVERIFY(host.ready);
     host.control->setSelectedColor(9);
     QSignalSpy clicks(host.control, &ClrSelect::Click);
-    open(host);
+    OPEN_PALETTE(host);
     const QPoint far = area.bottomRight() - QPoint(10, 10);
     QCOMPARE(QProcess::execute(xdotool, {QStringLiteral("mousemove"), QString::number(far.x()),
                                          QString::number(far.y()), QStringLiteral("click"),
@@ -394,7 +402,7 @@ void TestClrSelectPopup::pickWithTheRealPointer()
     Host host = makeHost(screenArea().topLeft() + QPoint(100, 100));
     QVERIFY(host.ready);
     QSignalSpy clicks(host.control, &ClrSelect::Click);
-    open(host);
+    OPEN_PALETTE(host);
     const int y = 1 + (Chromel::toPixels(10 * 200) + Chromel::toPixels(11 * 200)) / 2;
     const QPoint target = host.popup->mapToGlobal(QPoint(36, y));
     QCOMPARE(QProcess::execute(xdotool, {QStringLiteral("mousemove"),
@@ -421,7 +429,7 @@ void TestClrSelectPopup::rightOrMiddlePressInside()
     QVERIFY(host.ready);
     host.control->setSelectedColor(4);
     QSignalSpy clicks(host.control, &ClrSelect::Click);
-    open(host);
+    OPEN_PALETTE(host);
     QTest::mouseClick(host.popup, Qt::MouseButton(button), {}, QPoint(36, 100));
     QVERIFY(host.control->isPopupVisible());
     QCOMPARE(QWidget::mouseGrabber(), host.popup);
@@ -471,7 +479,7 @@ void TestClrSelectPopup::exitFocusCloses()
     Host host = makeHost(screenArea().topLeft() + QPoint(100, 100));
     QVERIFY(host.ready);
     QSignalSpy clicks(host.control, &ClrSelect::Click);
-    open(host);
+    OPEN_PALETTE(host);
     // Within the control the palette stays open.
     QTest::keyClick(host.swatch, Qt::Key_Tab);
     QTRY_VERIFY(host.button->hasFocus());
@@ -488,7 +496,7 @@ void TestClrSelectPopup::hidingTheControlReleasesTheGrab()
 {
     Host host = makeHost(screenArea().topLeft() + QPoint(100, 100));
     QVERIFY(host.ready);
-    open(host);
+    OPEN_PALETTE(host);
     host.window->hide();
     QVERIFY(!host.control->isPopupVisible());
     QVERIFY(!QWidget::mouseGrabber());
