@@ -1,0 +1,300 @@
+#include "platform/rtf/rtfdocumentbuilder.h"
+
+#include <QFontMetricsF>
+#include <QImage>
+#include <QTextDocument>
+#include <QTextImageFormat>
+#include <QUrl>
+
+#include <algorithm>
+#include <climits>
+
+namespace Rtf {
+
+namespace {
+
+constexpr double kTwipsPerPixel = 15.0;
+constexpr int kTwipsPerHalfPoint = 10;
+// Pictures are shown no larger than this many pixels a side; placeholder frames
+// are drawn no larger than kMaxFramePixels and stretched.
+constexpr double kMaxPicturePixels = 10000.0;
+constexpr int kMaxFramePixels = 2048;
+// A raised or lowered baseline never moves further than the font's own height.
+constexpr double kMaxBaselineOffset = 100.0;
+
+double pixels(int twips)
+{
+    return twips / kTwipsPerPixel;
+}
+
+quint32 readLe32(const std::uint8_t *p)
+{
+    return quint32(p[0]) | quint32(p[1]) << 8 | quint32(p[2]) << 16 | quint32(p[3]) << 24;
+}
+
+quint16 readLe16(const std::uint8_t *p)
+{
+    return quint16(p[0] | p[1] << 8);
+}
+
+void appendLe32(QByteArray &bytes, quint32 value)
+{
+    for (int i = 0; i < 4; ++i)
+        bytes.append(char((value >> (8 * i)) & 0xFF));
+}
+
+QImage emptyFrame(const QSizeF &size)
+{
+    const int w = std::clamp(qRound(size.width()), 1, kMaxFramePixels);
+    const int h = std::clamp(qRound(size.height()), 1, kMaxFramePixels);
+    QImage frame(w, h, QImage::Format_ARGB32);
+    frame.fill(Qt::transparent);
+    const QRgb edge = qRgb(160, 160, 160);
+    for (int x = 0; x < w; ++x) {
+        frame.setPixel(x, 0, edge);
+        frame.setPixel(x, h - 1, edge);
+    }
+    for (int y = 0; y < h; ++y) {
+        frame.setPixel(0, y, edge);
+        frame.setPixel(w - 1, y, edge);
+    }
+    return frame;
+}
+
+} // namespace
+
+DocumentBuilder::DocumentBuilder(QTextDocument *document)
+    : m_document(document)
+    , m_cursor(document)
+    , m_baseFont(document->defaultFont())
+{
+    m_cursor.movePosition(QTextCursor::End);
+}
+
+QTextCharFormat DocumentBuilder::toQt(const CharFormat &f, const QFont &baseFont)
+{
+    QTextCharFormat format;
+    if (!f.fontFamily.empty()) {
+        format.setFontFamilies(
+            {QString::fromUtf16(f.fontFamily.data(), qsizetype(f.fontFamily.size()))});
+    }
+    if (f.halfPoints > 0)
+        format.setFontPointSize(f.halfPoints / 2.0);
+    if (f.bold)
+        format.setFontWeight(QFont::Bold);
+    if (f.italic)
+        format.setFontItalic(true);
+    if (f.strike)
+        format.setFontStrikeOut(true);
+    switch (f.underline) {
+    case Underline::None:
+        break;
+    case Underline::Single:
+    case Underline::Double: // Qt draws no double underline
+        format.setFontUnderline(true);
+        break;
+    case Underline::Dotted:
+        format.setUnderlineStyle(QTextCharFormat::DotLine);
+        break;
+    case Underline::Dashed:
+        format.setUnderlineStyle(QTextCharFormat::DashUnderline);
+        break;
+    case Underline::DashDot:
+        format.setUnderlineStyle(QTextCharFormat::DashDotLine);
+        break;
+    case Underline::DashDotDot:
+        format.setUnderlineStyle(QTextCharFormat::DashDotDotLine);
+        break;
+    case Underline::Wave:
+        format.setUnderlineStyle(QTextCharFormat::WaveUnderline);
+        break;
+    }
+    if (f.hasColor)
+        format.setForeground(QColor(f.color.red, f.color.green, f.color.blue));
+    if (f.hasBackground)
+        format.setBackground(QColor(f.background.red, f.background.green, f.background.blue));
+    switch (f.vertical) {
+    case VerticalPosition::Normal:
+        break;
+    case VerticalPosition::Superscript:
+        format.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
+        break;
+    case VerticalPosition::Subscript:
+        format.setVerticalAlignment(QTextCharFormat::AlignSubScript);
+        break;
+    }
+    if (f.offsetHalfPoints != 0 && f.vertical == VerticalPosition::Normal) {
+        // Qt keeps the offset as a share of the font's height.
+        const QFontMetricsF metrics(format.font().resolve(baseFont));
+        const double height = metrics.ascent() + metrics.descent();
+        const double offset = pixels(f.offsetHalfPoints * kTwipsPerHalfPoint);
+        if (height > 0) {
+            format.setBaselineOffset(std::clamp(offset / height * 100.0, -kMaxBaselineOffset,
+                                                kMaxBaselineOffset));
+        }
+    }
+    return format;
+}
+
+QTextBlockFormat DocumentBuilder::toQt(const ParagraphFormat &p)
+{
+    QTextBlockFormat format;
+    switch (p.alignment) {
+    case Alignment::Left:
+        break;
+    case Alignment::Right:
+        format.setAlignment(Qt::AlignRight | Qt::AlignAbsolute);
+        break;
+    case Alignment::Center:
+        format.setAlignment(Qt::AlignHCenter);
+        break;
+    case Alignment::Justify:
+        format.setAlignment(Qt::AlignJustify);
+        break;
+    }
+    const int left = std::max(0, p.leftIndent);
+    // A hanging first line goes no further left than the page margin.
+    const int first = std::max(-left, p.firstLineIndent);
+    if (left != 0)
+        format.setLeftMargin(pixels(left));
+    if (p.rightIndent > 0)
+        format.setRightMargin(pixels(p.rightIndent));
+    if (first != 0)
+        format.setTextIndent(pixels(first));
+    if (p.spaceBefore > 0)
+        format.setTopMargin(pixels(p.spaceBefore));
+    if (p.spaceAfter > 0)
+        format.setBottomMargin(pixels(p.spaceAfter));
+    return format;
+}
+
+QImage DocumentBuilder::fromDib(std::span<const std::uint8_t> data)
+{
+    if (data.size() < 12)
+        return {};
+    const quint32 headerSize = readLe32(data.data());
+    if (headerSize < 12 || headerSize > data.size())
+        return {};
+    quint64 paletteBytes = 0;
+    if (headerSize == 12) {
+        // The old OS/2 header: three bytes a palette entry.
+        const int bits = readLe16(data.data() + 10);
+        paletteBytes = bits <= 8 ? (quint64(1) << bits) * 3 : 0;
+    } else if (headerSize >= 40) {
+        const int bits = readLe16(data.data() + 14);
+        const quint32 compression = readLe32(data.data() + 16);
+        const quint32 colorsUsed = readLe32(data.data() + 32);
+        const quint64 entries = colorsUsed != 0 ? colorsUsed
+                                                : (bits <= 8 ? quint64(1) << bits : 0);
+        paletteBytes = entries * 4;
+        // Bit-field masks follow a plain header.
+        if (headerSize == 40 && compression == 3)
+            paletteBytes += 12;
+        else if (headerSize == 40 && compression == 6)
+            paletteBytes += 16;
+    } else {
+        return {};
+    }
+    const quint64 offset = std::min<quint64>(14 + headerSize + paletteBytes, 14 + data.size());
+    QByteArray file;
+    file.reserve(qsizetype(14 + data.size()));
+    file.append("BM");
+    appendLe32(file, quint32(14 + data.size()));
+    appendLe32(file, 0);
+    appendLe32(file, quint32(offset));
+    file.append(reinterpret_cast<const char *>(data.data()), qsizetype(data.size()));
+    return QImage::fromData(file, "BMP");
+}
+
+void DocumentBuilder::text(std::u16string_view text, const CharFormat &format)
+{
+    if (!m_hasFormat || !(format == m_formatKey)) {
+        flush();
+        m_formatFamily.assign(format.fontFamily);
+        m_formatKey = format;
+        m_formatKey.fontFamily = m_formatFamily;
+        m_format = toQt(format, m_baseFont);
+        m_hasFormat = true;
+    }
+    m_pending.append(QStringView(text.data(), qsizetype(text.size())));
+}
+
+void DocumentBuilder::paragraphEnd(const ParagraphFormat &format)
+{
+    setBlockFormat(format);
+    m_pending.append(QChar::ParagraphSeparator);
+}
+
+void DocumentBuilder::picture(const Picture &picture, const CharFormat &)
+{
+    flush();
+    QImage image;
+    const auto *bytes = picture.data.data();
+    const int length = int(std::min<std::size_t>(picture.data.size(), INT_MAX));
+    switch (picture.type) {
+    case PictureType::Png:
+    case PictureType::Jpeg:
+        image = QImage::fromData(bytes, length);
+        break;
+    case PictureType::Dib:
+        image = fromDib(picture.data);
+        break;
+    case PictureType::Wmf:
+    case PictureType::Emf:
+    case PictureType::Other:
+        break;
+    }
+
+    QSizeF size(pixels(picture.displayWidthTwips()), pixels(picture.displayHeightTwips()));
+    if (!image.isNull()) {
+        // A side the file leaves open follows the picture's own proportions.
+        const QSizeF own = image.size();
+        if (size.width() <= 0 && size.height() <= 0)
+            size = own;
+        else if (size.width() <= 0)
+            size.setWidth(size.height() * own.width() / own.height());
+        else if (size.height() <= 0)
+            size.setHeight(size.width() * own.height() / own.width());
+    } else {
+        if (size.width() <= 0 || size.height() <= 0)
+            return; // nothing to show, and no size to keep free
+        image = emptyFrame(size);
+    }
+    size = size.boundedTo(QSizeF(kMaxPicturePixels, kMaxPicturePixels));
+
+    const QUrl name(QStringLiteral("tavrel-rtf:%1").arg(++m_pictureSerial));
+    m_document->addResource(QTextDocument::ImageResource, name, image);
+    QTextImageFormat format;
+    format.setName(name.toString());
+    format.setWidth(size.width());
+    format.setHeight(size.height());
+    m_cursor.insertImage(format);
+}
+
+void DocumentBuilder::documentEnd(const ParagraphFormat &format)
+{
+    setBlockFormat(format);
+    flush();
+}
+
+void DocumentBuilder::flush()
+{
+    if (m_pending.isEmpty())
+        return;
+    m_cursor.insertText(m_pending, m_format);
+    // Keeps the buffer's memory for the next run.
+    m_pending.resize(0);
+}
+
+void DocumentBuilder::setBlockFormat(const ParagraphFormat &format)
+{
+    if (format == m_blockKey)
+        return;
+    // The text so far belongs to the paragraphs before; the paragraph the cursor
+    // is in now is the one that ends here.
+    flush();
+    m_cursor.setBlockFormat(toQt(format));
+    m_blockKey = format;
+}
+
+} // namespace Rtf

@@ -1,0 +1,194 @@
+#include "platform/rtf/rtftokenizer.h"
+
+#include <algorithm>
+#include <array>
+
+namespace Rtf {
+
+namespace {
+
+// Bytes that end a run of plain text.
+constexpr std::array<bool, 256> kTextStop = [] {
+    std::array<bool, 256> stop{};
+    stop[std::uint8_t('\\')] = true;
+    stop[std::uint8_t('{')] = true;
+    stop[std::uint8_t('}')] = true;
+    stop[std::uint8_t('\r')] = true;
+    stop[std::uint8_t('\n')] = true;
+    return stop;
+}();
+
+// Bytes that matter while a group is passed over.
+constexpr std::array<bool, 256> kSkipStop = [] {
+    std::array<bool, 256> stop{};
+    stop[std::uint8_t('\\')] = true;
+    stop[std::uint8_t('{')] = true;
+    stop[std::uint8_t('}')] = true;
+    return stop;
+}();
+
+bool isLetter(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+int hexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+Token ofType(Token::Type type)
+{
+    Token token;
+    token.type = type;
+    return token;
+}
+
+} // namespace
+
+Token Tokenizer::next()
+{
+    const char *p = m_input.data();
+    const std::size_t n = m_input.size();
+    while (m_pos < n) {
+        switch (p[m_pos]) {
+        case '{':
+            ++m_pos;
+            return ofType(Token::GroupStart);
+        case '}':
+            ++m_pos;
+            return ofType(Token::GroupEnd);
+        case '\r':
+        case '\n':
+            ++m_pos;
+            continue;
+        case '\\':
+            return readControl();
+        default: {
+            const std::size_t start = m_pos++;
+            while (m_pos < n && !kTextStop[std::uint8_t(p[m_pos])])
+                ++m_pos;
+            Token token = ofType(Token::Text);
+            token.text = m_input.substr(start, m_pos - start);
+            return token;
+        }
+        }
+    }
+    return ofType(Token::End);
+}
+
+Token Tokenizer::readControl()
+{
+    const char *p = m_input.data();
+    const std::size_t n = m_input.size();
+    // p[m_pos] is the backslash.
+    if (m_pos + 1 >= n) {
+        m_pos = n;
+        return ofType(Token::End);
+    }
+    const char c = p[m_pos + 1];
+    if (isLetter(c)) {
+        const std::size_t start = m_pos + 1;
+        std::size_t i = start;
+        while (i < n && isLetter(p[i]))
+            ++i;
+        Token token = ofType(Token::ControlWord);
+        token.text = m_input.substr(start, i - start);
+        bool negative = false;
+        if (i + 1 < n && p[i] == '-' && isDigit(p[i + 1])) {
+            negative = true;
+            ++i;
+        }
+        if (i < n && isDigit(p[i])) {
+            std::int64_t value = 0;
+            for (; i < n && isDigit(p[i]); ++i) {
+                if (value <= kMaxParameter)
+                    value = value * 10 + (p[i] - '0');
+            }
+            value = std::min<std::int64_t>(value, kMaxParameter);
+            token.hasParameter = true;
+            token.parameter = std::int32_t(negative ? -value : value);
+        }
+        if (i < n && p[i] == ' ')
+            ++i;
+        m_pos = i;
+        return token;
+    }
+    if (c == '\'') {
+        m_pos += 2;
+        const int high = m_pos < n ? hexValue(p[m_pos]) : -1;
+        const int low = m_pos + 1 < n ? hexValue(p[m_pos + 1]) : -1;
+        if (high < 0 || low < 0) {
+            // Not a byte: the escape stands for nothing.
+            Token token = ofType(Token::ControlSymbol);
+            token.symbol = '\'';
+            return token;
+        }
+        m_pos += 2;
+        Token token = ofType(Token::HexByte);
+        token.byte = std::uint8_t(high * 16 + low);
+        return token;
+    }
+    m_pos += 2;
+    if (c == '\r' || c == '\n') {
+        Token token = ofType(Token::ControlWord);
+        token.text = "par";
+        return token;
+    }
+    Token token = ofType(Token::ControlSymbol);
+    token.symbol = c;
+    return token;
+}
+
+std::string_view Tokenizer::takeBinary(std::int64_t count)
+{
+    const std::size_t available = m_input.size() - m_pos;
+    const std::size_t take = count <= 0 ? 0 : std::min<std::size_t>(std::size_t(count), available);
+    const std::string_view data = m_input.substr(m_pos, take);
+    m_pos += take;
+    return data;
+}
+
+void Tokenizer::skipGroup()
+{
+    const char *p = m_input.data();
+    const std::size_t n = m_input.size();
+    std::size_t depth = 1;
+    while (m_pos < n) {
+        while (m_pos < n && !kSkipStop[std::uint8_t(p[m_pos])])
+            ++m_pos;
+        if (m_pos >= n)
+            break;
+        const char c = p[m_pos];
+        if (c == '{') {
+            ++depth;
+            ++m_pos;
+        } else if (c == '}') {
+            ++m_pos;
+            if (--depth == 0)
+                return;
+        } else if (m_pos + 1 < n && isLetter(p[m_pos + 1])) {
+            const Token word = readControl();
+            // Binary data may hold braces and backslashes of its own.
+            if (word.text == "bin" && word.hasParameter)
+                takeBinary(word.parameter);
+        } else {
+            // An escaped character, \{ and \} included.
+            m_pos = std::min(m_pos + 2, n);
+        }
+    }
+    m_pos = n;
+}
+
+} // namespace Rtf
