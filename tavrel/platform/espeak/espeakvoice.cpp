@@ -1,0 +1,131 @@
+#include "platform/espeak/espeakvoice.h"
+
+#include <espeak-ng/espeak_ng.h>
+
+#include <mutex>
+
+namespace {
+
+// What the library currently holds, shared by every instance in the process.
+struct LibraryState {
+    std::mutex mutex;
+    bool initialised = false;
+    QByteArray dataPath;
+    QByteArray failedPath;
+    bool triedAndFailed = false;
+    const EspeakVoice *configuredFor = nullptr;
+    QByteArray voiceName;
+    int rate = -1;
+    int pitch = -1;
+    int volume = -1;
+};
+
+LibraryState &library()
+{
+    static LibraryState state;
+    return state;
+}
+
+// The library calls back on the thread that asked for synthesis.
+thread_local const EspeakVoice::PcmSink *t_sink = nullptr;
+
+int onSynthesised(short *wav, int count, espeak_EVENT *)
+{
+    if (wav && count > 0 && t_sink && !(*t_sink)(wav, count))
+        return 1;
+    return 0;
+}
+
+bool initialise(LibraryState &lib, const QByteArray &dataPath)
+{
+    if (lib.initialised && lib.dataPath == dataPath)
+        return true;
+    if (lib.triedAndFailed && lib.failedPath == dataPath)
+        return false;
+    if (lib.initialised) {
+        espeak_ng_Terminate();
+        lib.initialised = false;
+    }
+    lib.configuredFor = nullptr;
+    espeak_ng_InitializePath(dataPath.isEmpty() ? nullptr : dataPath.constData());
+    espeak_ng_ERROR_CONTEXT context = nullptr;
+    espeak_ng_STATUS status = espeak_ng_Initialize(&context);
+    espeak_ng_ClearErrorContext(&context);
+    if (status == ENS_OK)
+        status = espeak_ng_InitializeOutput(ENOUTPUT_MODE_SYNCHRONOUS, 0, nullptr);
+    if (status != ENS_OK || espeak_ng_GetSampleRate() != EspeakVoice::sampleRate) {
+        lib.triedAndFailed = true;
+        lib.failedPath = dataPath;
+        return false;
+    }
+    espeak_SetSynthCallback(onSynthesised);
+    lib.initialised = true;
+    lib.triedAndFailed = false;
+    lib.dataPath = dataPath;
+    return true;
+}
+
+bool setParameter(espeak_PARAMETER parameter, int value, int *cached)
+{
+    if (*cached == value)
+        return true;
+    if (espeak_ng_SetParameter(parameter, value, 0) != ENS_OK)
+        return false;
+    *cached = value;
+    return true;
+}
+
+} // namespace
+
+EspeakVoice::EspeakVoice(const QByteArray &dataPath)
+    : m_dataPath(dataPath)
+{
+}
+
+EspeakVoice::~EspeakVoice()
+{
+    LibraryState &lib = library();
+    std::lock_guard lock(lib.mutex);
+    if (lib.configuredFor == this)
+        lib.configuredFor = nullptr;
+}
+
+EspeakVoice::Result EspeakVoice::synthesise(QStringView text, bool pauseAfter,
+                                            const VoiceTuning &tuning, const PcmSink &sink)
+{
+    LibraryState &lib = library();
+    std::lock_guard lock(lib.mutex);
+    if (!initialise(lib, m_dataPath))
+        return Result::Unavailable;
+
+    if (lib.configuredFor != this || lib.voiceName != m_voiceName) {
+        lib.configuredFor = nullptr;
+        // A voice change resets the library's settings to the voice's own.
+        if (espeak_ng_SetVoiceByName(m_voiceName.constData()) != ENS_OK)
+            return Result::Unavailable;
+        lib.voiceName = m_voiceName;
+        lib.rate = lib.pitch = lib.volume = -1;
+        lib.configuredFor = this;
+    }
+    if (!setParameter(espeakRATE, tuning.rate, &lib.rate)
+        || !setParameter(espeakPITCH, tuning.pitch, &lib.pitch)
+        || !setParameter(espeakVOLUME, tuning.volume, &lib.volume)) {
+        return Result::Unavailable;
+    }
+
+    const QByteArray utf8 = text.toUtf8();
+    unsigned int flags = espeakCHARS_UTF8;
+    if (pauseAfter)
+        flags |= espeakENDPAUSE;
+    bool abandoned = false;
+    const PcmSink watched = [&](const qint16 *samples, qsizetype count) {
+        if (!sink(samples, count))
+            abandoned = true;
+        return !abandoned;
+    };
+    t_sink = &watched;
+    espeak_ng_Synthesize(utf8.constData(), size_t(utf8.size()) + 1, 0, POS_CHARACTER, 0, flags,
+                         nullptr, nullptr);
+    t_sink = nullptr;
+    return abandoned ? Result::Abandoned : Result::Done;
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "platform/espeak/voicetuning.h"
+
+#include <QByteArray>
+#include <QStringView>
+
+#include <functional>
+
+// espeak-ng's library, used synchronously: one call synthesises one clause and hands
+// the audio over as it is produced. The library keeps global state and is not
+// thread-safe, so every use of it in the process goes through one lock, and an
+// instance re-applies its own voice and settings whenever another instance used the
+// library in between. Meant to be used by one synthesis thread per instance.
+class EspeakVoice
+{
+public:
+    // Receives the audio; returning false abandons the clause.
+    using PcmSink = std::function<bool(const qint16 *samples, qsizetype count)>;
+
+    enum class Result { Done, Abandoned, Unavailable };
+
+    // 16-bit mono samples at this rate: espeak-ng's own voices all use it.
+    static constexpr int sampleRate = 22050;
+
+    // dataPath: the folder holding espeak-ng-data's contents, empty for the system's.
+    explicit EspeakVoice(const QByteArray &dataPath = {});
+    ~EspeakVoice();
+    EspeakVoice(const EspeakVoice &) = delete;
+    EspeakVoice &operator=(const EspeakVoice &) = delete;
+
+    // An espeak-ng voice name such as "en-us".
+    void setVoiceName(const QByteArray &name) { m_voiceName = name; }
+
+    // Unavailable when the library or the voice data cannot be loaded.
+    Result synthesise(QStringView text, bool pauseAfter, const VoiceTuning &tuning,
+                      const PcmSink &sink);
+
+private:
+    QByteArray m_dataPath;
+    QByteArray m_voiceName = "en-us";
+};

@@ -1,0 +1,147 @@
+#include "platform/espeak/synthworker.h"
+
+#include "platform/espeak/clausesplitter.h"
+#include "platform/espeak/espeakvoice.h"
+#include "platform/espeak/pcmqueue.h"
+#include "platform/espeak/pitchtempo.h"
+#include "platform/espeak/voicetuning.h"
+
+#include <vector>
+
+SynthWorker::SynthWorker(PcmQueue &queue, const QByteArray &voiceDataPath)
+    : m_queue(queue)
+    , m_dataPath(voiceDataPath)
+{
+    m_thread = std::thread([this] { run(); });
+}
+
+SynthWorker::~SynthWorker()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_quit = true;
+        m_items.clear();
+    }
+    m_wake.notify_all();
+    // A write waiting for room is released by a new generation.
+    m_queue.clear();
+    m_thread.join();
+}
+
+void SynthWorker::enqueue(const QString &text)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_items.push_back({text, m_queue.generation()});
+        updateIdle();
+    }
+    m_wake.notify_all();
+}
+
+void SynthWorker::dropPending()
+{
+    std::lock_guard lock(m_mutex);
+    m_items.clear();
+    updateIdle();
+}
+
+void SynthWorker::updateIdle()
+{
+    m_queue.setProducerIdle(!m_busy && m_items.empty());
+}
+
+void SynthWorker::setVoice(int wordsPerMinute, int hertz, int percent)
+{
+    std::lock_guard lock(m_mutex);
+    m_settings.speed = wordsPerMinute;
+    m_settings.pitch = hertz;
+    m_settings.volume = percent;
+}
+
+void SynthWorker::setVoiceName(const QByteArray &name)
+{
+    std::lock_guard lock(m_mutex);
+    m_settings.voiceName = name;
+}
+
+void SynthWorker::setTap(Tap tap)
+{
+    std::lock_guard lock(m_mutex);
+    m_tap = std::move(tap);
+}
+
+SynthWorker::Settings SynthWorker::settings() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_settings;
+}
+
+void SynthWorker::run()
+{
+    // The library is used from this thread only.
+    EspeakVoice voice(m_dataPath);
+    PitchTempo shifter(EspeakVoice::sampleRate);
+    for (;;) {
+        Item item;
+        {
+            std::unique_lock lock(m_mutex);
+            m_busy = false;
+            updateIdle();
+            m_wake.wait(lock, [this] { return m_quit || !m_items.empty(); });
+            if (m_quit)
+                return;
+            item = std::move(m_items.front());
+            m_items.pop_front();
+            m_busy = true;
+        }
+        speakItem(item, voice, shifter);
+    }
+}
+
+void SynthWorker::speakItem(const Item &item, EspeakVoice &voice, PitchTempo &shifter)
+{
+    Tap tap;
+    {
+        std::lock_guard lock(m_mutex);
+        tap = m_tap;
+    }
+    const auto deliver = [&](const qint16 *samples, qsizetype count) {
+        if (count <= 0)
+            return true;
+        if (!m_queue.write(samples, count, item.generation))
+            return false;
+        if (tap)
+            tap(samples, count);
+        return true;
+    };
+
+    std::vector<qint16> shifted;
+    ClauseSplitter clauses(item.text);
+    ClauseSplitter::Clause clause;
+    while (m_queue.generation() == item.generation && clauses.next(&clause)) {
+        const Settings s = settings();
+        const VoiceTuning tuning = VoiceTuning::forVoice(s.speed, s.pitch, s.volume);
+        voice.setVoiceName(s.voiceName);
+        EspeakVoice::Result result;
+        if (!tuning.needsShifting()) {
+            result = voice.synthesise(clause.text, clause.pauseAfter, tuning, deliver);
+        } else {
+            shifter.reset();
+            shifter.setFactors(tuning.tempo, tuning.pitchFactor, tuning.playbackRate);
+            const auto throughShifter = [&](const qint16 *samples, qsizetype count) {
+                shifted.clear();
+                shifter.process(samples, count, &shifted);
+                return deliver(shifted.data(), qsizetype(shifted.size()));
+            };
+            result = voice.synthesise(clause.text, clause.pauseAfter, tuning, throughShifter);
+            if (result == EspeakVoice::Result::Done) {
+                shifted.clear();
+                shifter.flush(&shifted);
+                if (!deliver(shifted.data(), qsizetype(shifted.size())))
+                    result = EspeakVoice::Result::Abandoned;
+            }
+        }
+        if (result != EspeakVoice::Result::Done)
+            break;
+    }
+}

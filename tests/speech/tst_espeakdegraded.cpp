@@ -1,0 +1,80 @@
+#include "synthrig.h"
+
+#include "pcmanalysis.h"
+
+#include "platform/espeak/espeakvoice.h"
+
+#include <QAudioDevice>
+#include <QElapsedTimer>
+#include <QMediaDevices>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+// Without a sound server or without voice data the synthesiser keeps working,
+// silently, and never holds up its caller.
+class TestEspeakDegraded : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void noSoundServer();
+    void missingVoiceData();
+};
+
+void TestEspeakDegraded::noSoundServer()
+{
+    QElapsedTimer timer;
+    timer.start();
+    EspeakSpeechSynth synth;
+    QVERIFY(QMediaDevices::defaultAudioOutput().isNull());
+    QVERIFY(!synth.hasOutput());
+    synth.speak(QStringLiteral("Nobody hears this."));
+    synth.pause();
+    synth.speak(QStringLiteral("Nor this."));
+    synth.resume();
+    synth.stop();
+    synth.speak(QStringLiteral("Nor this one."));
+    QVERIFY(synth.setSpeed(200));
+    QVERIFY(synth.setPitch(120));
+    QVERIFY(synth.setVolume(50));
+    synth.selectLanguage(1033);
+    QCOMPARE(synth.speed(), 200);
+    QCOMPARE(synth.pitch(), 120);
+    QCOMPARE(synth.volume(), 50);
+    QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
+}
+
+void TestEspeakDegraded::missingVoiceData()
+{
+    {
+        // A data folder without espeak-ng's phoneme tables and voices.
+        QTemporaryDir empty;
+        QVERIFY(empty.isValid());
+        SynthRig rig(QFile::encodeName(empty.path()));
+        rig.synth->speak(QStringLiteral("There is no voice to say this."));
+        rig.synth->pause();
+        rig.synth->resume();
+        QVERIFY(rig.capture->playToEnd(10000));
+        QVERIFY(rig.capture->recorded.empty());
+        rig.synth->speak(QStringLiteral("Nor this."));
+        rig.synth->stop();
+        QTRY_VERIFY(rig.capture->finished());
+        QVERIFY(rig.tappedSoFar().empty());
+    }
+    // The library recovers when the data is there again.
+    SynthRig rig;
+    const auto pcm = rig.render(QStringLiteral("Now there is a voice."));
+    QVERIFY(PcmAnalysis::soundSeconds(pcm, EspeakVoice::sampleRate) > 0.5);
+}
+
+int main(int argc, char *argv[])
+{
+    // A sound server that is not there.
+    qputenv("PULSE_SERVER", "unix:/nonexistent/tavrel-test/native");
+    QCoreApplication app(argc, argv);
+    TestEspeakDegraded test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_espeakdegraded.moc"
