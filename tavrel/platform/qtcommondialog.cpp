@@ -1,9 +1,14 @@
 #include "platform/qtcommondialog.h"
 
 #include <QColorDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
 #include <QPrintDialog>
 #include <QPrinter>
 
@@ -79,6 +84,22 @@ bool QtCommonDialog::showPrinter(QPrinter *printer)
     return true;
 }
 
+namespace {
+
+// The flag asking the font dialog for its effects, colour among them.
+constexpr int FontEffects = 0x100;
+
+void showColorOn(QPushButton *button, const QColor &color)
+{
+    QPixmap pixmap(32, 12);
+    pixmap.fill(color);
+    button->setIcon(QIcon(pixmap));
+    button->setIconSize(pixmap.size());
+    button->setProperty("color", color);
+}
+
+} // namespace
+
 bool QtCommonDialog::showFont()
 {
     QFont initial(fontName());
@@ -88,10 +109,44 @@ bool QtCommonDialog::showFont()
     initial.setItalic(fontItalic());
     initial.setStrikeOut(fontStrikethru());
     initial.setUnderline(fontUnderline());
-    bool ok = false;
-    const QFont chosen = QFontDialog::getFont(&ok, initial, m_parent, dialogTitle());
-    if (!ok)
+
+    // Qt's font dialog has no colour: it is shown inside a dialog of our own that
+    // adds a colour button below it.
+    QDialog dialog(m_parent);
+    dialog.setWindowTitle(dialogTitle());
+    auto *fonts = new QFontDialog(initial, &dialog);
+    fonts->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
+    fonts->setWindowFlags(Qt::Widget);
+    auto *colorButton = new QPushButton(QObject::tr("&Color..."), &dialog);
+    colorButton->setObjectName(QStringLiteral("fontColor"));
+    showColorOn(colorButton, color());
+    QObject::connect(colorButton, &QPushButton::clicked, &dialog, [&dialog, colorButton] {
+        const QColor chosen = QColorDialog::getColor(
+            colorButton->property("color").value<QColor>(), &dialog);
+        if (chosen.isValid())
+            showColorOn(colorButton, chosen);
+    });
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel,
+                                         &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    auto *colorLabel = new QLabel(QObject::tr("Color:"), &dialog);
+    auto *colorRow = new QHBoxLayout;
+    colorRow->addWidget(colorLabel);
+    colorRow->addWidget(colorButton);
+    colorRow->addStretch();
+    auto *layout = new QVBoxLayout(&dialog);
+    layout->addWidget(fonts);
+    layout->addLayout(colorRow);
+    layout->addWidget(buttons);
+    colorLabel->setVisible(flags() & FontEffects);
+    colorButton->setVisible(flags() & FontEffects);
+
+    if (dialog.exec() != QDialog::Accepted)
         return false;
+    const QFont chosen = fonts->currentFont();
+    if (flags() & FontEffects)
+        setColor(colorButton->property("color").value<QColor>());
     setFontName(chosen.family());
     setFontSize(chosen.pointSizeF());
     setFontBold(chosen.bold());

@@ -5,6 +5,7 @@
 #include <QAbstractTextDocumentLayout>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QKeyEvent>
 #include <QMimeData>
@@ -37,7 +38,16 @@ bool looksLikeRtf(const QByteArray &bytes)
     return bytes.mid(i, 5) == "{\\rtf";
 }
 
-constexpr double kTwipsPerPoint = 20.0;
+// The pad's baseline offset in twips, kept beside the layout's share of the font
+// height so that the offset keeps its length when the font changes.
+constexpr int kCharOffsetTwips = QTextFormat::UserProperty + 1;
+constexpr double kTwipsPerInch = 1440.0;
+
+double fontHeight(const QFont &font)
+{
+    const QFontMetricsF metrics(font);
+    return metrics.ascent() + metrics.descent();
+}
 
 } // namespace
 
@@ -72,6 +82,49 @@ void RichTextPad::setSelText(const QString &text)
     QTextCursor cursor = textCursor();
     cursor.insertText(text);
     setTextCursor(cursor);
+}
+
+void RichTextPad::convertSelText(const std::function<QString(const QString &)> &convert)
+{
+    QTextCursor selection = textCursor();
+    if (!selection.hasSelection())
+        return;
+    const int start = selection.selectionStart();
+    int end = selection.selectionEnd();
+    struct Run {
+        int from;
+        int to;
+        QTextCharFormat format;
+    };
+    QList<Run> runs;
+    for (QTextBlock block = document()->findBlock(start);
+         block.isValid() && block.position() < end; block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const int from = qMax(start, fragment.position());
+            const int to = qMin(end, fragment.position() + fragment.length());
+            if (from < to && !fragment.charFormat().isImageFormat())
+                runs << Run{from, to, fragment.charFormat()};
+        }
+    }
+    // From the last run back, so that a run changing its length moves nothing that
+    // is still to be converted.
+    QTextCursor cursor(document());
+    cursor.beginEditBlock();
+    for (auto run = runs.crbegin(); run != runs.crend(); ++run) {
+        cursor.setPosition(run->from);
+        cursor.setPosition(run->to, QTextCursor::KeepAnchor);
+        const QString text = cursor.selectedText();
+        const QString converted = convert(text);
+        if (converted == text)
+            continue;
+        cursor.insertText(converted, run->format);
+        end += int(converted.size() - text.size());
+    }
+    cursor.endEditBlock();
+    selection.setPosition(start);
+    selection.setPosition(end, QTextCursor::KeepAnchor);
+    setTextCursor(selection);
 }
 
 int RichTextPad::selStart() const
@@ -137,6 +190,55 @@ void RichTextPad::mergeSelectionFormat(const QTextCharFormat &format)
     if (cursor.hasSelection())
         cursor.mergeCharFormat(format);
     mergeCurrentCharFormat(format);
+    refreshCharOffsets(cursor.selectionStart(), cursor.selectionEnd());
+}
+
+double RichTextPad::twipsToPixels(double twips) const
+{
+    return twips * logicalDpiY() / kTwipsPerInch;
+}
+
+void RichTextPad::refreshCharOffsets(int start, int end)
+{
+    const QFont base = document()->defaultFont();
+    auto share = [this, &base](const QTextCharFormat &f) {
+        const double height = fontHeight(f.font().resolve(base));
+        const int twips = f.intProperty(kCharOffsetTwips);
+        return height > 0 ? twipsToPixels(twips) / height * 100.0 : 0.0;
+    };
+    struct Run {
+        int from;
+        int to;
+        double share;
+    };
+    // Gathered first: merging a format splits the fragments being walked.
+    QList<Run> runs;
+    for (QTextBlock block = document()->findBlock(start);
+         block.isValid() && block.position() < end; block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const int from = qMax(start, fragment.position());
+            const int to = qMin(end, fragment.position() + fragment.length());
+            const QTextCharFormat f = fragment.charFormat();
+            if (from < to && f.hasProperty(kCharOffsetTwips))
+                runs << Run{from, to, share(f)};
+        }
+    }
+    QTextCursor cursor(document());
+    for (const Run &run : std::as_const(runs)) {
+        cursor.setPosition(run.from);
+        cursor.setPosition(run.to, QTextCursor::KeepAnchor);
+        QTextCharFormat format;
+        format.setBaselineOffset(run.share);
+        cursor.mergeCharFormat(format);
+    }
+    // Text typed next at the caret.
+    const QTextCharFormat current = currentCharFormat();
+    if (!textCursor().hasSelection() && current.hasProperty(kCharOffsetTwips)) {
+        QTextCharFormat format;
+        format.setBaselineOffset(share(current));
+        mergeCurrentCharFormat(format);
+    }
 }
 
 std::optional<QColor> RichTextPad::selColor() const
@@ -189,19 +291,24 @@ void RichTextPad::setSelFontSize(double points)
 std::optional<int> RichTextPad::selCharOffset() const
 {
     const QFont base = document()->defaultFont();
-    return uniformFormat([base](const QTextCharFormat &f) {
-        const double size = f.font().resolve(base).pointSizeF();
-        return int(qRound(f.baselineOffset() / 100.0 * size * kTwipsPerPoint));
+    const double pixelsPerTwip = twipsToPixels(1.0);
+    return uniformFormat([base, pixelsPerTwip](const QTextCharFormat &f) {
+        if (f.hasProperty(kCharOffsetTwips))
+            return f.intProperty(kCharOffsetTwips);
+        // An offset that came with a loaded document holds only the share.
+        if (f.baselineOffset() == 0 || pixelsPerTwip <= 0)
+            return 0;
+        const double pixels = f.baselineOffset() / 100.0 * fontHeight(f.font().resolve(base));
+        return int(qRound(pixels / pixelsPerTwip));
     });
 }
 
 void RichTextPad::setSelCharOffset(int twips)
 {
-    // The offset is held as a share of the font size, so it is worked out for the
-    // size in force where the selection starts.
-    const double size = selFontSize().value_or(document()->defaultFont().pointSizeF());
+    // The layout wants the offset as a share of each run's font height; merging
+    // works that out run by run from the twips kept here.
     QTextCharFormat format;
-    format.setBaselineOffset(size > 0 ? twips / (size * kTwipsPerPoint) * 100.0 : 0.0);
+    format.setProperty(kCharOffsetTwips, twips);
     format.setVerticalAlignment(QTextCharFormat::AlignNormal);
     mergeSelectionFormat(format);
 }
@@ -300,6 +407,7 @@ void RichTextPad::setBaseFontName(const QString &family)
     f.setFamily(family);
     setFont(f);
     document()->setDefaultFont(f);
+    refreshCharOffsets(0, document()->characterCount());
 }
 
 bool RichTextPad::loadFile(const QString &path)

@@ -4,6 +4,7 @@
 #include <QList>
 #include <QTextEdit>
 
+#include <functional>
 #include <optional>
 
 class QTextDocument;
@@ -29,6 +30,10 @@ public:
     QString selText() const;
     // Replaces the selection, or inserts at the caret, leaving the caret after it.
     void setSelText(const QString &text);
+    // Replaces each run of the selection that shares one formatting by convert(run),
+    // keeping that run's formatting; pictures and runs that convert to themselves are
+    // left in place. The converted text stays selected, however its length changed.
+    void convertSelText(const std::function<QString(const QString &)> &convert);
     int selStart() const;
     // Moves the caret; the selection becomes empty.
     void setSelStart(int position);
@@ -44,7 +49,8 @@ public:
     void setSelFontName(const QString &family);
     std::optional<double> selFontSize() const;
     void setSelFontSize(double points);
-    // Offset from the baseline in twips, positive upwards.
+    // Offset from the baseline in twips, positive upwards. The offset stays the
+    // same length when the text's font or size changes later.
     std::optional<int> selCharOffset() const;
     void setSelCharOffset(int twips);
     std::optional<bool> selBold() const;
@@ -101,6 +107,10 @@ private:
     template<typename Read>
     auto uniformFormat(Read read) const -> std::optional<decltype(read(QTextCharFormat()))>;
     void mergeSelectionFormat(const QTextCharFormat &format);
+    // Works the baseline offsets held in twips into shares of each run's font height,
+    // as the layout wants them, for the runs touching [start, end).
+    void refreshCharOffsets(int start, int end);
+    double twipsToPixels(double twips) const;
     bool loadRichText(const QByteArray &bytes);
 
     QList<QKeySequence> m_ownedShortcuts;

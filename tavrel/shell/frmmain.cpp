@@ -1,5 +1,10 @@
 #include "shell/frmmain.h"
 
+#include "formatting/casecommands.h"
+#include "formatting/clrselecthost.h"
+#include "formatting/colourcommands.h"
+#include "formatting/fontcommands.h"
+#include "formatting/scriptcommands.h"
 #include "platform/commondialog.h"
 #include "platform/messageboxes.h"
 #include "platform/richtextpad.h"
@@ -173,6 +178,12 @@ void Frmmain::createControls()
                           QColor(255, 255, 0));
     m_combo1 = makeCombo(QStringLiteral("Combo1"), Twips::rect(240, 360, 2115, 315),
                          QStringLiteral("Select any text font"), QColor(0, 255, 0));
+
+    // The pad colour selector, a control loaded at run time; the window works on
+    // without it when it cannot be loaded.
+    m_clrSelectHost = new ClrSelectHost(m_frame1, Twips::rect(3240, 360, 1095, 255),
+                                        QStringLiteral("Background pad color."));
+    m_clrSelect1 = m_clrSelectHost->control();
 
     auto makeScrollBar = [this](const QString &name, const QRect &rect) {
         auto *bar = new QScrollBar(Qt::Horizontal, m_frame1);
@@ -481,6 +492,17 @@ void Frmmain::start(const Services &services)
     connect(m_cmdOpen, &QPushButton::clicked, this, &Frmmain::openDocument);
     connect(m_cmdExit, &QPushButton::clicked, this, &Frmmain::exitCommand);
     connect(m_cmdClear, &QPushButton::clicked, this, &Frmmain::cmdClear_Click);
+    m_fontCommands = std::make_unique<FontCommands>(*m_services.synth, *m_sayText,
+                                                    *m_services.dialogs, *m_combo1, *m_fntSize);
+    m_colourCommands = std::make_unique<ColourCommands>(*m_services.synth, *m_sayText,
+                                                        *m_services.dialogs, *m_picFontColor);
+    m_scriptCommands = std::make_unique<ScriptCommands>(
+        *m_services.synth, *m_sayText, *m_items.value(QStringLiteral("sSuperScript")),
+        *m_items.value(QStringLiteral("sSubscript")), *m_items.value(QStringLiteral("sNonScript")));
+    m_caseCommands = std::make_unique<CaseCommands>(*m_services.synth, *m_sayText);
+    connect(m_clrSelectHost, &ClrSelectHost::click, this, [this] {
+        m_colourCommands->clrSelect1_Click(m_clrSelectHost->selectedColor().value_or(-1));
+    });
     load();
 }
 
@@ -502,10 +524,22 @@ void Frmmain::setupSpeech()
     m_sayText->setText(QString());
     m_services.synth->selectLanguage(1033);
     m_mnuPopUp->menuAction()->setVisible(false);
+    // White, the last entry of the selector's table; setting it raises no click, so
+    // the pad keeps its background.
+    m_clrSelectHost->setSelectedColor(15);
 }
 
-void Frmmain::fillFontNames() { }
-void Frmmain::fillFontSizes() { }
+void Frmmain::fillFontNames()
+{
+    m_fontCommands->fillFontNames();
+}
+
+void Frmmain::fillFontSizes()
+{
+    // The window's own font is the design's 8.25 points, as its buttons and labels
+    // have it.
+    m_fontCommands->fillFontSizes(8.25);
+}
 
 bool Frmmain::readSettings()
 {
@@ -696,12 +730,12 @@ void Frmmain::symbols() { }
 void Frmmain::findMe() { }
 void Frmmain::replaceMe() { }
 void Frmmain::countMe() { }
-void Frmmain::fontMe() { }
-void Frmmain::upperMe() { }
-void Frmmain::lowerMe() { }
-void Frmmain::sSuperScript() { }
-void Frmmain::sSubscript() { }
-void Frmmain::sNonScript() { }
-void Frmmain::fontColor() { }
+void Frmmain::fontMe() { m_fontCommands->fontMe(); }
+void Frmmain::upperMe() { m_caseCommands->upperMe(); }
+void Frmmain::lowerMe() { m_caseCommands->lowerMe(); }
+void Frmmain::sSuperScript() { m_scriptCommands->sSuperScript(); }
+void Frmmain::sSubscript() { m_scriptCommands->sSubscript(); }
+void Frmmain::sNonScript() { m_scriptCommands->sNonScript(); }
+void Frmmain::fontColor() { m_colourCommands->fontColor(); }
 void Frmmain::contents() { }
 void Frmmain::aboutMe() { }

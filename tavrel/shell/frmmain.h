@@ -8,7 +8,11 @@
 #include <functional>
 #include <memory>
 
+class CaseCommands;
+class ClrSelectHost;
+class ColourCommands;
 class CommonDialog;
+class FontCommands;
 class MessageBoxes;
 class QActionGroup;
 class QComboBox;
@@ -20,6 +24,7 @@ class QScrollBar;
 class QToolBar;
 class ReadOut;
 class RichTextPad;
+class ScriptCommands;
 class SpeechSynth;
 
 // The program's only window: the pad under a toolbar, the teal panel with the
@@ -134,6 +139,10 @@ private:
     Services m_services;
     DocumentState m_document;
     std::unique_ptr<ReadOut> m_readOut;
+    std::unique_ptr<FontCommands> m_fontCommands;
+    std::unique_ptr<ColourCommands> m_colourCommands;
+    std::unique_ptr<ScriptCommands> m_scriptCommands;
+    std::unique_ptr<CaseCommands> m_caseCommands;
     bool m_quitting = false;
 
     QWidget *m_central = nullptr;
@@ -151,6 +160,7 @@ private:
     QComboBox *m_fntSize = nullptr;
     QComboBox *m_combo1 = nullptr;
     QWidget *m_clrSelect1 = nullptr;
+    ClrSelectHost *m_clrSelectHost = nullptr;
     QScrollBar *m_slider2 = nullptr;
     QScrollBar *m_slider1 = nullptr;
     QLabel *m_pitchlbl = nullptr;
