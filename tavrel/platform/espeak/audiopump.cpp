@@ -137,11 +137,14 @@ void AudioPump::pump()
         m_quietTicks = 0;
     }
 
+    const bool ended = m_queue.available() == 0 && m_queue.producerIdle();
     if (!m_io) {
-        m_timer.stop();
+        // Keep looking while the synthesiser is still at work.
+        if (ended)
+            m_timer.stop();
         return;
     }
-    if (m_queue.available() == 0 && m_queue.producerIdle()) {
+    if (ended) {
         if (!m_tailWritten) {
             // The server starts playing only once its buffer is full: top it up
             // with silence so that the end of the speech, however short, is heard.

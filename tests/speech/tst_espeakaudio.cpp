@@ -1,0 +1,147 @@
+#include "pcmanalysis.h"
+
+#include "platform/espeak/espeakspeechsynth.h"
+#include "platform/espeak/espeakvoice.h"
+
+#include <QProcess>
+#include <QTest>
+
+namespace {
+
+constexpr int rate = EspeakVoice::sampleRate;
+constexpr qsizetype window = rate / 20; // 50 ms
+
+// Records what the sound server's null sink plays, from its monitor.
+class MonitorRecording
+{
+public:
+    ~MonitorRecording()
+    {
+        m_parec.kill();
+        m_parec.waitForFinished(2000);
+    }
+
+    bool start()
+    {
+        m_parec.start(QStringLiteral("parec"),
+                      {QStringLiteral("--device=tavrel_null.monitor"),
+                       QStringLiteral("--format=s16le"), QStringLiteral("--channels=1"),
+                       QStringLiteral("--rate=%1").arg(rate), QStringLiteral("--raw"),
+                       QStringLiteral("--latency-msec=20")});
+        return m_parec.waitForStarted(5000);
+    }
+
+    const std::vector<qint16> &samples()
+    {
+        m_bytes += m_parec.readAllStandardOutput();
+        const qsizetype whole = m_bytes.size() / 2;
+        const auto *data = reinterpret_cast<const qint16 *>(m_bytes.constData());
+        m_samples.assign(data, data + whole);
+        return m_samples;
+    }
+
+    qsizetype size() { return qsizetype(samples().size()); }
+
+    // Waits until the recording holds something louder than silence after `from`;
+    // returns where, or -1.
+    qsizetype waitForSound(qsizetype from, int timeoutMs)
+    {
+        QDeadlineTimer deadline(timeoutMs);
+        qsizetype at = from;
+        do {
+            const auto &pcm = samples();
+            for (; at + window <= qsizetype(pcm.size()); at += window) {
+                if (PcmAnalysis::rms(pcm, at, at + window) > 300)
+                    return at;
+            }
+            QTest::qWait(20);
+        } while (!deadline.hasExpired());
+        return -1;
+    }
+
+    // Waits until `length` more samples have been recorded after `from`.
+    bool waitForLength(qsizetype from, qsizetype length, int timeoutMs)
+    {
+        QDeadlineTimer deadline(timeoutMs);
+        while (size() < from + length) {
+            if (deadline.hasExpired())
+                return false;
+            QTest::qWait(20);
+        }
+        return true;
+    }
+
+private:
+    QProcess m_parec;
+    QByteArray m_bytes;
+    std::vector<qint16> m_samples;
+};
+
+QString longText()
+{
+    QStringList parts;
+    for (int i = 1; i <= 15; ++i)
+        parts << QStringLiteral("This is sentence number %1 of a text read aloud.").arg(i);
+    return parts.join(u' ');
+}
+
+} // namespace
+
+// Plays through the sound server the test command starts, with its null sink, and
+// listens to what comes out.
+class TestEspeakAudio : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void playsThroughTheSoundServer();
+};
+
+void TestEspeakAudio::playsThroughTheSoundServer()
+{
+    if (qEnvironmentVariableIsEmpty("PULSE_SERVER"))
+        QSKIP("needs the sound server that the test command starts");
+    MonitorRecording recording;
+    QVERIFY(recording.start());
+    // The null sink may start late: wait until its monitor delivers.
+    QVERIFY(recording.waitForLength(0, window, 10000));
+
+    EspeakSpeechSynth synth;
+    QVERIFY(synth.hasOutput());
+    synth.speak(longText());
+    const qsizetype heard = recording.waitForSound(0, 10000);
+    QVERIFY2(heard >= 0, "no speech reached the sound server");
+    QVERIFY(recording.waitForLength(heard, 2 * rate, 10000));
+    // It is the voice: a fundamental where the default pitch puts it.
+    const double f0 = PcmAnalysis::medianFundamental(recording.samples(), rate, heard,
+                                                     heard + 2 * rate);
+    QVERIFY2(f0 > 75 && f0 < 130, qPrintable(QString::number(f0)));
+
+    // Paused: silence, however long.
+    synth.pause();
+    QTest::qWait(500);
+    const qsizetype paused = recording.size();
+    QVERIFY(recording.waitForLength(paused, rate, 10000));
+    QVERIFY(PcmAnalysis::rms(recording.samples(), paused, paused + rate) < 30);
+
+    // Resumed: the speech goes on.
+    const qsizetype resumedAt = recording.size();
+    synth.resume();
+    QVERIFY(recording.waitForSound(resumedAt, 5000) >= 0);
+
+    // Stopped: silence, and nothing of the text comes back.
+    QTest::qWait(300);
+    synth.stop();
+    QTest::qWait(500);
+    const qsizetype stopped = recording.size();
+    QVERIFY(recording.waitForLength(stopped, 3 * rate / 2, 10000));
+    QVERIFY(PcmAnalysis::rms(recording.samples(), stopped, stopped + 3 * rate / 2) < 30);
+
+    // Even a single short word is heard afterwards.
+    const qsizetype again = recording.size();
+    synth.speak(QStringLiteral("Yes."));
+    QVERIFY(recording.waitForSound(again, 5000) >= 0);
+}
+
+QTEST_GUILESS_MAIN(TestEspeakAudio)
+#include "tst_espeakaudio.moc"
