@@ -2,6 +2,7 @@
 
 #include "platform/controlhost.h"
 
+#include <QFontMetrics>
 #include <QLabel>
 #include <QMetaMethod>
 #include <QVariant>
@@ -37,7 +38,11 @@ ClrSelectHost::ClrSelectHost(QWidget *frame, const QRect &geometry, const QStrin
     if (!m_control) {
         // The rest of the window works without the selector; only the pad's
         // background cannot be picked. Say so where the selector would be.
-        const QString message = tr("%1 not found: %2").arg(progId(), m_error);
+        QString reason = m_error;
+        // The host's reasons already start with the ProgID.
+        if (reason.startsWith(progId() + QLatin1String(": ")))
+            reason.remove(0, progId().size() + 2);
+        const QString message = tr("%1 not found: %2").arg(progId(), reason);
         qWarning("%s", qPrintable(message));
         m_missing = new QLabel(tr("Chromel missing"), frame);
         m_missing->setObjectName(QStringLiteral("ClrSelect1Missing"));
@@ -46,8 +51,13 @@ ClrSelectHost::ClrSelectHost(QWidget *frame, const QRect &geometry, const QStrin
         m_missing->setFrameShape(QFrame::Box);
         m_missing->setAlignment(Qt::AlignCenter);
         m_missing->setAccessibleName(message);
+        // Small enough to fit the selector's place.
         QFont font = m_missing->font();
         font.setPointSizeF(7);
+        while (font.pointSizeF() > 5
+               && QFontMetrics(font).horizontalAdvance(m_missing->text())
+                      > geometry.width() - 2 * m_missing->frameWidth() - 2)
+            font.setPointSizeF(font.pointSizeF() - 0.5);
         m_missing->setFont(font);
     }
 }
