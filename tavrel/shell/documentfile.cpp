@@ -1,27 +1,23 @@
 #include "shell/documentfile.h"
 
 #include "platform/textcodec.h"
-
-#include <QSaveFile>
+#include "shell/safewrite.h"
 
 namespace DocumentFile {
 
+QByteArray format(const QString &plainText)
+{
+    return TextCodec::encode(plainText + QLatin1Char('\n'));
+}
+
 bool write(const QString &path, const QString &plainText, QString *error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    if (path.isEmpty()) {
         if (error)
-            *error = file.errorString();
+            *error = QStringLiteral("No file name was given.");
         return false;
     }
-    const QByteArray bytes = TextCodec::encode(plainText + QLatin1Char('\n'));
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
-        if (error)
-            *error = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    return true;
+    return SafeWrite::writeFile(path, format(plainText), error);
 }
 
 } // namespace DocumentFile

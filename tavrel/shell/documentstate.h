@@ -10,7 +10,12 @@ class QAction;
 struct DocumentState
 {
     QString currentFile;
+    // Raised by the undo history (a snapshot, Undo, Redo); cleared by New, by a
+    // successful Save or Save As, and by a successful Open.
     bool textChanged = false;
+    // The document-name text New sets. The window has no status line to show it;
+    // it is kept here for whatever shows the document's name.
+    QString documentName;
     QAction *saveItem = nullptr;
 
     bool saveEnabled() const;

@@ -5,12 +5,16 @@
 #include "formatting/colourcommands.h"
 #include "formatting/fontcommands.h"
 #include "formatting/scriptcommands.h"
+#include "editing/undocommands.h"
 #include "platform/commondialog.h"
 #include "platform/messageboxes.h"
 #include "platform/richtextpad.h"
 #include "platform/speechsynth.h"
+#include "shell/documentcommands.h"
 #include "shell/documentfile.h"
+#include "shell/settingsfile.h"
 #include "shell/twips.h"
+#include "shell/windowsettings.h"
 #include "speech/readout.h"
 
 #include <QAction>
@@ -489,6 +493,16 @@ void Frmmain::start(const Services &services)
     connect(m_cmdStop, &QPushButton::clicked, this, [this] { m_readOut->cmdStop_Click(); });
     connect(m_cmdPause, &QPushButton::clicked, this, [this] { m_readOut->cmdPause_Click(); });
     connect(m_cmdResume, &QPushButton::clicked, this, [this] { m_readOut->cmdResume_Click(); });
+    m_undoCommands = std::make_unique<UndoCommands>(*m_sayText, m_document);
+    DocumentCommands::Parts documentParts;
+    documentParts.synth = m_services.synth;
+    documentParts.dialogs = m_services.dialogs;
+    documentParts.messages = m_services.messages;
+    documentParts.pad = m_sayText;
+    documentParts.state = &m_document;
+    documentParts.undo = m_undoCommands.get();
+    documentParts.readOut = m_readOut.get();
+    m_documentCommands = std::make_unique<DocumentCommands>(documentParts);
     connect(m_cmdOpen, &QPushButton::clicked, this, &Frmmain::openDocument);
     connect(m_cmdExit, &QPushButton::clicked, this, &Frmmain::exitCommand);
     connect(m_cmdClear, &QPushButton::clicked, this, &Frmmain::cmdClear_Click);
@@ -498,7 +512,8 @@ void Frmmain::start(const Services &services)
                                                         *m_services.dialogs, *m_picFontColor);
     m_scriptCommands = std::make_unique<ScriptCommands>(
         *m_services.synth, *m_sayText, *m_items.value(QStringLiteral("sSuperScript")),
-        *m_items.value(QStringLiteral("sSubscript")), *m_items.value(QStringLiteral("sNonScript")));
+        *m_items.value(QStringLiteral("sSubscript")),
+        *m_items.value(QStringLiteral("sNonScript")));
     m_caseCommands = std::make_unique<CaseCommands>(*m_services.synth, *m_sayText);
     connect(m_clrSelectHost, &ClrSelectHost::click, this, [this] {
         m_colourCommands->clrSelect1_Click(m_clrSelectHost->selectedColor().value_or(-1));
@@ -508,7 +523,8 @@ void Frmmain::start(const Services &services)
 
 void Frmmain::load()
 {
-    // The undo history starts at its first slot.
+    // The undo history starts empty.
+    m_undoCommands->clearUndo();
     setupSpeech();
     fillFontNames();
     fillFontSizes();
@@ -541,9 +557,18 @@ void Frmmain::fillFontSizes()
     m_fontCommands->fillFontSizes(8.25);
 }
 
+QString Frmmain::settingsPath() const
+{
+    return m_services.settingsPath.isEmpty() ? SettingsFile::defaultPath()
+                                             : m_services.settingsPath;
+}
+
 bool Frmmain::readSettings()
 {
-    return false;
+    // All nine fields are read before any is applied; a field that cannot be applied
+    // ends the reading with the fields before it in force.
+    const std::optional<QStringList> fields = SettingsFile::readFields(settingsPath());
+    return fields && WindowSettings::apply(*fields, *m_services.synth, *this, *m_sayText);
 }
 
 void Frmmain::settingsFallback()
@@ -556,7 +581,10 @@ void Frmmain::settingsFallback()
 
 bool Frmmain::writeSettings()
 {
-    return true;
+    // The program ends whatever happens here; a failed write leaves the previous
+    // file as it was.
+    return SettingsFile::write(settingsPath(),
+                               WindowSettings::collect(*m_services.synth, *this, *m_sayText));
 }
 
 void Frmmain::exitCommand()
@@ -708,15 +736,15 @@ void Frmmain::align(const QString &key)
 
 // Commands whose subsystems are still to come. Each is reached from its menu item,
 // button or toolbar key already, so filling one in wires it everywhere.
-void Frmmain::newDocument() { }
-void Frmmain::openDocument() { }
-void Frmmain::save() { }
-void Frmmain::saveAs() { }
-void Frmmain::cmdClear_Click() { }
+void Frmmain::newDocument() { m_documentCommands->newDocument(); }
+void Frmmain::openDocument() { m_documentCommands->openDocument(); }
+void Frmmain::save() { m_documentCommands->save(); }
+void Frmmain::saveAs() { m_documentCommands->saveAs(); }
+void Frmmain::cmdClear_Click() { m_documentCommands->cmdClear_Click(); }
 void Frmmain::printMe() { }
 void Frmmain::toolbarPrint() { }
-void Frmmain::undoMe() { }
-void Frmmain::redoMe() { }
+void Frmmain::undoMe() { m_undoCommands->undoMe(); }
+void Frmmain::redoMe() { m_undoCommands->redoMe(); }
 void Frmmain::cutMe() { }
 void Frmmain::copyMe() { }
 void Frmmain::pasteMe() { }

@@ -12,6 +12,7 @@ class CaseCommands;
 class ClrSelectHost;
 class ColourCommands;
 class CommonDialog;
+class DocumentCommands;
 class FontCommands;
 class MessageBoxes;
 class QActionGroup;
@@ -26,6 +27,7 @@ class ReadOut;
 class RichTextPad;
 class ScriptCommands;
 class SpeechSynth;
+class UndoCommands;
 
 // The program's only window: the pad under a toolbar, the teal panel with the
 // speech and font controls, the menu bar and the pad's pop-up menu. Created first,
@@ -41,6 +43,10 @@ public:
         MessageBoxes *messages = nullptr;
         // Ends the program at once; called once the settings are written.
         std::function<void()> terminate;
+        // Settings.ini to read at start and write at exit; empty for the usual place
+        // (beside the program when its folder is writable, else the user's
+        // configuration folder).
+        QString settingsPath;
     };
 
     explicit Frmmain(QWidget *parent = nullptr);
@@ -94,6 +100,7 @@ private:
     bool readSettings();
     void settingsFallback();
     bool writeSettings();
+    QString settingsPath() const;
 
     // Document files.
     void newDocument();
@@ -139,6 +146,8 @@ private:
     Services m_services;
     DocumentState m_document;
     std::unique_ptr<ReadOut> m_readOut;
+    std::unique_ptr<UndoCommands> m_undoCommands;
+    std::unique_ptr<DocumentCommands> m_documentCommands;
     std::unique_ptr<FontCommands> m_fontCommands;
     std::unique_ptr<ColourCommands> m_colourCommands;
     std::unique_ptr<ScriptCommands> m_scriptCommands;

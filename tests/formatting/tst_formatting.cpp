@@ -279,7 +279,8 @@ void TstFormatting::backgroundFromTableIndex()
     ColourCommands commands(synth, pad, dialogs, swatch);
     commands.clrSelect1_Click(1);
     QCOMPARE(pad.backColor(), QColor(0, 0, 128));
-    QCOMPARE(synth.spoken(), QStringList{QStringLiteral("Your text background color have changed")});
+    QCOMPARE(synth.spoken(),
+             QStringList{QStringLiteral("Your text background color have changed")});
     commands.clrSelect1_Click(14);
     QCOMPARE(pad.backColor(), QColor(255, 255, 0));
     // No such entry: the background stays.

@@ -5,6 +5,8 @@
 #include "fakes/scriptedmessageboxes.h"
 #include "shell/frmmain.h"
 
+#include <QTemporaryDir>
+
 #include <memory>
 
 // The real main window started with doubles of every platform service.
@@ -14,9 +16,15 @@ struct WindowFixture
     ScriptedDialog dialogs;
     ScriptedMessageBoxes messages;
     int terminated = 0;
+    // Settings.ini of this run: in a folder of its own unless a test names one, so
+    // that no test reads what another wrote.
+    QTemporaryDir settingsDir;
+    QString settingsPath;
     std::unique_ptr<Frmmain> window;
 
-    WindowFixture()
+    explicit WindowFixture(const QString &settings = QString())
+        : settingsPath(settings.isEmpty() ? settingsDir.filePath(QStringLiteral("Settings.ini"))
+                                          : settings)
     {
         window = std::make_unique<Frmmain>();
         Frmmain::Services services;
@@ -24,6 +32,7 @@ struct WindowFixture
         services.dialogs = &dialogs;
         services.messages = &messages;
         services.terminate = [this] { ++terminated; };
+        services.settingsPath = settingsPath;
         window->start(services);
     }
 

@@ -1,0 +1,132 @@
+#include "editing/textmirror.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QTextCursor>
+#include <QTextDocument>
+
+namespace {
+
+// Reading a short change character by character is cheaper than building a cursor.
+constexpr int kShortChange = 256;
+
+// Characters the document keeps for frames (tables) and writes as line breaks.
+constexpr char16_t kBeginningOfFrame = 0xFDD0;
+constexpr char16_t kEndOfFrame = 0xFDD1;
+
+qsizetype rawSize(const QTextDocument *document)
+{
+    // The document always ends in one paragraph separator of its own, which is not
+    // part of the text.
+    return qMax(0, document->characterCount() - 1);
+}
+
+} // namespace
+
+TextMirror::TextMirror(QTextDocument *document, QObject *parent)
+    : QObject(parent)
+{
+    setDocument(document);
+}
+
+void TextMirror::setDocument(QTextDocument *document)
+{
+    disconnect(m_connection);
+    m_document = document;
+    if (m_document) {
+        // A document reports its changes only once it has a layout; a pad's always
+        // has one, a bare document gets the default one here.
+        m_document->documentLayout();
+        m_connection = connect(m_document, &QTextDocument::contentsChange, this,
+                               &TextMirror::onContentsChange);
+    }
+    readAll();
+}
+
+void TextMirror::replaceAll(const SharedText &text, const std::function<void()> &change)
+{
+    disconnect(m_connection);
+    change();
+    if (m_document) {
+        m_connection = connect(m_document, &QTextDocument::contentsChange, this,
+                               &TextMirror::onContentsChange);
+    }
+    readAll();
+    if (m_text == text)
+        m_text = text;
+}
+
+QString TextMirror::plainText(const QString &raw)
+{
+    QString plain;
+    plain.reserve(raw.size());
+    for (const QChar c : raw) {
+        switch (c.unicode()) {
+        case QChar::ParagraphSeparator:
+        case QChar::LineSeparator:
+        case kBeginningOfFrame:
+        case kEndOfFrame:
+            plain.append(QLatin1Char('\n'));
+            break;
+        case QChar::Nbsp:
+            plain.append(QLatin1Char(' '));
+            break;
+        case QChar::ObjectReplacementCharacter:
+            break;
+        default:
+            plain.append(c);
+        }
+    }
+    return plain;
+}
+
+void TextMirror::onContentsChange(int position, int charsRemoved, int charsAdded)
+{
+    Q_UNUSED(charsAdded);
+    if (!m_document)
+        return;
+    // The sizes reported can include the document's own closing separator (a whole
+    // new text is reported so); the range is worked out from the sizes before and
+    // after instead.
+    const qsizetype oldSize = m_text.size();
+    const qsizetype newSize = rawSize(m_document);
+    if (position < 0 || position > oldSize) {
+        readAll();
+        return;
+    }
+    const qsizetype removed = qMin<qsizetype>(charsRemoved, oldSize - position);
+    const qsizetype added = newSize - (oldSize - removed);
+    if (added < 0 || position + added > newSize) {
+        readAll();
+        return;
+    }
+    const QString text = readRange(position, int(added));
+    if (text.size() != added) {
+        readAll();
+        return;
+    }
+    // A change of formatting only reports its range as replaced by itself.
+    if (removed == added && m_text.mid(position, removed) == text)
+        return;
+    m_text.replace(position, removed, text);
+}
+
+QString TextMirror::readRange(int position, int length) const
+{
+    if (length <= 0)
+        return QString();
+    if (length <= kShortChange) {
+        QString text(length, Qt::Uninitialized);
+        for (int i = 0; i < length; ++i)
+            text[i] = m_document->characterAt(position + i);
+        return text;
+    }
+    QTextCursor cursor(m_document);
+    cursor.setPosition(position);
+    cursor.setPosition(position + length, QTextCursor::KeepAnchor);
+    return cursor.selectedText();
+}
+
+void TextMirror::readAll()
+{
+    m_text = m_document ? SharedText(m_document->toRawText()) : SharedText();
+}

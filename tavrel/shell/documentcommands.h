@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QString>
+
+class CommonDialog;
+class MessageBoxes;
+class ReadOut;
+class RichTextPad;
+class SpeechSynth;
+class UndoCommands;
+struct DocumentState;
+
+// The document commands of the main window: New, Open, Save, Save As and Clear Pad.
+// Every file is chosen through the shared dialog, whose filter and file name carry
+// over from one command to the next; every document is written as the pad's plain
+// text. Each command announces itself aloud; an opened file is read aloud at once.
+class DocumentCommands
+{
+public:
+    struct Parts {
+        SpeechSynth *synth = nullptr;
+        CommonDialog *dialogs = nullptr;
+        MessageBoxes *messages = nullptr;
+        RichTextPad *pad = nullptr;
+        DocumentState *state = nullptr;
+        UndoCommands *undo = nullptr;
+        ReadOut *readOut = nullptr;
+    };
+
+    explicit DocumentCommands(const Parts &parts);
+
+    // The file types Open offers; the text files are preselected.
+    static QString openFilter();
+    static constexpr int kOpenFilterIndex = 2;
+
+    void newDocument();
+    void openDocument();
+    void save();
+    void saveAs();
+    void cmdClear_Click();
+
+private:
+    // On a changed document, asks whether to save it and saves it through the Save
+    // dialog on Yes. Returns false when the command must end here: the dialog was
+    // cancelled or the file could not be written (which has been reported).
+    bool offerToSave();
+    // Speaks and shows a failure in a box titled "Error".
+    void reportFailure(const QString &text);
+
+    Parts m_parts;
+};

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "shell/settingsfile.h"
+
+class QWidget;
+class RichTextPad;
+class SpeechSynth;
+
+// Where the nine settings come from at exit and go to at start.
+//
+// The window is stored as its geometry without the frame (the rectangle setGeometry
+// takes), so that a write followed by a read puts the window back exactly where it
+// was, whatever frame the window manager draws. A maximised, full-screen or minimised
+// window stores the normal geometry it returns to: a maximised size restored as a
+// normal window would cover the screen without being maximised, and a minimised
+// window reports no useful place.
+namespace WindowSettings {
+
+SettingsFile::Values collect(const SpeechSynth &synth, const QWidget &window,
+                             const RichTextPad &pad);
+
+// Applies the nine fields in file order, each right after its conversion: speed,
+// further voice value, window width, height, left and top, pad background, pitch,
+// font name. Stops at the first field that cannot be converted or that its target
+// rejects and returns false; the fields before it stay applied.
+bool apply(const QStringList &fields, SpeechSynth &synth, QWidget &window, RichTextPad &pad);
+
+} // namespace WindowSettings

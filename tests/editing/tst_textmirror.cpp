@@ -1,0 +1,142 @@
+// The mirror must hold exactly the document's text after any kind of change, or a
+// snapshot would restore something the user never had.
+#include "editing/textmirror.h"
+
+#include <QImage>
+#include <QRandomGenerator>
+#include <QTest>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextTable>
+
+class TstTextMirror : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void followsEveryKindOfChange();
+    void plainTextMatchesThePad();
+    void replaceAllSharesTheRestoredText();
+    void followsANewDocument();
+};
+
+void TstTextMirror::followsEveryKindOfChange()
+{
+    QTextDocument document;
+    document.setPlainText(QStringLiteral("first line\nsecond line\nthird"));
+    TextMirror mirror(&document);
+    QCOMPARE(mirror.text().toString(), document.toRawText());
+
+    QRandomGenerator random(7);
+    QImage picture(4, 4, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    document.addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("pic")), picture);
+    for (int step = 0; step < 400; ++step) {
+        const int end = document.characterCount() - 1;
+        QTextCursor cursor(&document);
+        cursor.setPosition(random.bounded(end + 1));
+        const int kind = random.bounded(9);
+        switch (kind) {
+        case 0:
+            cursor.insertText(QStringLiteral("typed"));
+            break;
+        case 1:
+            cursor.insertText(QStringLiteral("two\nlines"));
+            break;
+        case 2:
+            cursor.insertBlock();
+            break;
+        case 3:
+            cursor.insertImage(QStringLiteral("pic"));
+            break;
+        case 4: {
+            cursor.setPosition(qMin(end, cursor.position() + random.bounded(40)),
+                               QTextCursor::KeepAnchor);
+            cursor.removeSelectedText();
+            break;
+        }
+        case 5: {
+            // Formatting alone changes no character.
+            cursor.setPosition(qMin(end, cursor.position() + random.bounded(60)),
+                               QTextCursor::KeepAnchor);
+            QTextCharFormat bold;
+            bold.setFontWeight(random.bounded(2) ? QFont::Bold : QFont::Normal);
+            cursor.mergeCharFormat(bold);
+            break;
+        }
+        case 6:
+            if (step % 40 == 0)
+                cursor.insertTable(2, 2);
+            else
+                cursor.insertText(QString(QChar::Nbsp));
+            break;
+        case 7:
+            if (step % 100 == 0)
+                document.setPlainText(QStringLiteral("all new\ntext"));
+            else
+                cursor.deletePreviousChar();
+            break;
+        default:
+            cursor.insertText(QString(300, QLatin1Char('L')));
+            break;
+        }
+        QCOMPARE(mirror.text().toString(), document.toRawText());
+    }
+}
+
+void TstTextMirror::plainTextMatchesThePad()
+{
+    QTextDocument document;
+    QTextCursor cursor(&document);
+    cursor.insertText(QStringLiteral("one"));
+    cursor.insertBlock();
+    cursor.insertText(QStringLiteral("two") + QChar(QChar::Nbsp) + QStringLiteral("three"));
+    cursor.insertText(QString(QChar::LineSeparator));
+    cursor.insertImage(QImage(2, 2, QImage::Format_RGB32));
+    cursor.insertTable(1, 2);
+    TextMirror mirror(&document);
+    QString expected = document.toPlainText();
+    expected.remove(QChar::ObjectReplacementCharacter);
+    QCOMPARE(TextMirror::plainText(mirror.text().toString()), expected);
+}
+
+void TstTextMirror::replaceAllSharesTheRestoredText()
+{
+    QTextDocument document;
+    TextMirror mirror(&document);
+    const SharedText snapshot(QStringLiteral("line one") + QChar(QChar::ParagraphSeparator)
+                              + QStringLiteral("line two"));
+    mirror.replaceAll(snapshot, [&] {
+        document.setPlainText(TextMirror::plainText(snapshot.toString()));
+    });
+    QCOMPARE(mirror.text().toString(), document.toRawText());
+    QVERIFY(mirror.text().isSharedWith(snapshot));
+
+    // A text that does not come back as it was is read from the document instead.
+    const SharedText withPicture(QStringLiteral("a") + QChar(QChar::ObjectReplacementCharacter));
+    mirror.replaceAll(withPicture, [&] {
+        document.setPlainText(TextMirror::plainText(withPicture.toString()));
+    });
+    QCOMPARE(mirror.text().toString(), QStringLiteral("a"));
+    // And it goes on following changes afterwards.
+    QTextCursor(&document).insertText(QStringLiteral(">"));
+    QCOMPARE(mirror.text().toString(), QStringLiteral(">a"));
+}
+
+void TstTextMirror::followsANewDocument()
+{
+    QTextDocument first;
+    first.setPlainText(QStringLiteral("first"));
+    QTextDocument second;
+    second.setPlainText(QStringLiteral("second"));
+    TextMirror mirror(&first);
+    mirror.setDocument(&second);
+    QCOMPARE(mirror.text().toString(), QStringLiteral("second"));
+    QTextCursor(&first).insertText(QStringLiteral("ignored "));
+    QCOMPARE(mirror.text().toString(), QStringLiteral("second"));
+    QTextCursor(&second).insertText(QStringLiteral("the "));
+    QCOMPARE(mirror.text().toString(), QStringLiteral("the second"));
+}
+
+QTEST_MAIN(TstTextMirror)
+#include "tst_textmirror.moc"

@@ -1,0 +1,191 @@
+// Undo and Redo as the user meets them in the main window: keys typed into the pad,
+// the menu items and toolbar keys, and the document commands that clear the history.
+#include "windowfixture.h"
+
+#include "platform/richtextpad.h"
+
+#include <QAction>
+#include <QFile>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+void trigger(WindowFixture &f, const char *item)
+{
+    QAction *action = f.window->menuItem(QString::fromLatin1(item));
+    QVERIFY(action);
+    action->trigger();
+}
+
+} // namespace
+
+class TstUndoWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void typedKeysAreUndoneOneByOne();
+    void undoAtStartDoesNothing();
+    void undoAfterOpenKeepsTheOpenedText();
+    void keysWithoutCharacterRecordNothing();
+    void toolbarKeysRunTheSameCommands();
+    void newAndSaveAsClearTheHistory();
+    void undoLeavesPlainText();
+    void undoAfterClearPadBringsTheTextBack();
+};
+
+void TstUndoWindow::typedKeysAreUndoneOneByOne()
+{
+    WindowFixture f;
+    RichTextPad *pad = f.window->sayText();
+    QTest::keyClicks(pad, QStringLiteral("ab"));
+    QCOMPARE(pad->text(), QStringLiteral("ab"));
+    QVERIFY(f.window->documentState().textChanged);
+
+    trigger(f, "UndoMe");
+    QCOMPARE(pad->text(), QStringLiteral("a"));
+    trigger(f, "mnuPopUp_Undo");
+    QCOMPARE(pad->text(), QString());
+    trigger(f, "UndoMe");
+    QCOMPARE(pad->text(), QString());
+    trigger(f, "RedoMe");
+    QCOMPARE(pad->text(), QStringLiteral("a"));
+    trigger(f, "RedoMe");
+    QCOMPARE(pad->text(), QStringLiteral("ab"));
+    trigger(f, "RedoMe");
+    QCOMPARE(pad->text(), QStringLiteral("ab"));
+    // Lines typed with Enter and corrected with Backspace come back as typed.
+    QTest::keyClick(pad, Qt::Key_Return);
+    QTest::keyClicks(pad, QStringLiteral("cd"));
+    QTest::keyClick(pad, Qt::Key_Backspace);
+    QCOMPARE(pad->text(), QStringLiteral("ab\nc"));
+    trigger(f, "UndoMe");
+    QCOMPARE(pad->text(), QStringLiteral("ab\ncd"));
+    trigger(f, "UndoMe");
+    trigger(f, "UndoMe");
+    QCOMPARE(pad->text(), QStringLiteral("ab\n"));
+}
+
+void TstUndoWindow::undoAtStartDoesNothing()
+{
+    WindowFixture f;
+    f.window->sayText()->setText(QStringLiteral("set by the program"));
+    trigger(f, "UndoMe");
+    trigger(f, "RedoMe");
+    QCOMPARE(f.window->sayText()->text(), QStringLiteral("set by the program"));
+    QVERIFY(!f.window->documentState().textChanged);
+}
+
+void TstUndoWindow::undoAfterOpenKeepsTheOpenedText()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("opened.txt"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("opened text\n");
+    file.close();
+
+    WindowFixture f;
+    QTest::keyClicks(f.window->sayText(), QStringLiteral("typed before"));
+    f.messages.m_answers << MessageBoxes::Answer::No;
+    f.dialogs.answerFile(QStringLiteral("open"), path);
+    trigger(f, "OpenSpeech");
+    QCOMPARE(f.window->sayText()->text(), QStringLiteral("opened text\n"));
+    trigger(f, "UndoMe");
+    QCOMPARE(f.window->sayText()->text(), QStringLiteral("opened text\n"));
+    QVERIFY(!f.window->documentState().textChanged);
+}
+
+void TstUndoWindow::keysWithoutCharacterRecordNothing()
+{
+    WindowFixture f;
+    RichTextPad *pad = f.window->sayText();
+    pad->setText(QStringLiteral("abc"));
+    pad->setSelStart(0);
+    QTest::keyClick(pad, Qt::Key_Delete);
+    QTest::keyClick(pad, Qt::Key_Right);
+    QTest::keyClick(pad, Qt::Key_End);
+    QCOMPARE(pad->text(), QStringLiteral("bc"));
+    QVERIFY(!f.window->documentState().textChanged);
+    trigger(f, "UndoMe");
+    QCOMPARE(pad->text(), QStringLiteral("bc"));
+}
+
+void TstUndoWindow::toolbarKeysRunTheSameCommands()
+{
+    WindowFixture f;
+    RichTextPad *pad = f.window->sayText();
+    QTest::keyClicks(pad, QStringLiteral("xy"));
+    f.window->documentState().textChanged = false;
+    f.window->toolbar1_ButtonClick(QStringLiteral("Undo"));
+    QCOMPARE(pad->text(), QStringLiteral("x"));
+    QVERIFY(f.window->documentState().textChanged);
+    f.window->documentState().textChanged = false;
+    f.window->toolbar1_ButtonClick(QStringLiteral("Redo"));
+    QCOMPARE(pad->text(), QStringLiteral("xy"));
+    QVERIFY(f.window->documentState().textChanged);
+    // A Redo with nothing to redo leaves the flag as it was.
+    f.window->documentState().textChanged = false;
+    f.window->toolbar1_ButtonClick(QStringLiteral("Redo"));
+    QVERIFY(!f.window->documentState().textChanged);
+}
+
+void TstUndoWindow::newAndSaveAsClearTheHistory()
+{
+    QTemporaryDir dir;
+    WindowFixture f;
+    RichTextPad *pad = f.window->sayText();
+    QTest::keyClicks(pad, QStringLiteral("saved"));
+    f.dialogs.answerFile(QStringLiteral("save"), dir.filePath(QStringLiteral("s.txt")));
+    trigger(f, "SaveAs");
+    trigger(f, "UndoMe");
+    QCOMPARE(pad->text(), QStringLiteral("saved"));
+    QVERIFY(!f.window->documentState().textChanged);
+
+    QTest::keyClicks(pad, QStringLiteral("!"));
+    f.messages.m_answers << MessageBoxes::Answer::No;
+    trigger(f, "New");
+    QCOMPARE(pad->text(), QString());
+    trigger(f, "UndoMe");
+    QCOMPARE(pad->text(), QString());
+    QVERIFY(!f.window->documentState().textChanged);
+}
+
+void TstUndoWindow::undoLeavesPlainText()
+{
+    WindowFixture f;
+    RichTextPad *pad = f.window->sayText();
+    QTest::keyClicks(pad, QStringLiteral("bold"));
+    pad->selectAll();
+    pad->setSelBold(true);
+    QImage picture(8, 8, QImage::Format_RGB32);
+    picture.fill(Qt::blue);
+    pad->setSelStart(2);
+    pad->insertPicture(picture);
+    QTest::keyClicks(pad, QStringLiteral("!"));
+    QCOMPARE(pad->text(), QStringLiteral("bo!ld"));
+    trigger(f, "UndoMe");
+    // The snapshot before "!" is plain: the picture and the bold type are gone.
+    QCOMPARE(pad->text(), QStringLiteral("bold"));
+    QVERIFY(!pad->toHtml().contains(QLatin1String("<img")));
+    pad->selectAll();
+    QCOMPARE(pad->selBold(), std::optional<bool>(false));
+}
+
+void TstUndoWindow::undoAfterClearPadBringsTheTextBack()
+{
+    WindowFixture f;
+    RichTextPad *pad = f.window->sayText();
+    QTest::keyClicks(pad, QStringLiteral("keep"));
+    f.window->findChild<QPushButton *>(QStringLiteral("cmdClear"))->click();
+    QCOMPARE(pad->text(), QString());
+    trigger(f, "UndoMe");
+    QCOMPARE(pad->text(), QStringLiteral("kee"));
+    trigger(f, "RedoMe");
+    QCOMPARE(pad->text(), QString());
+}
+
+QTEST_MAIN(TstUndoWindow)
+#include "tst_undowindow.moc"
