@@ -16,6 +16,7 @@
 #include "shell/twips.h"
 #include "shell/windowsettings.h"
 #include "speech/readout.h"
+#include "speech/voicecontrols.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -493,6 +494,8 @@ void Frmmain::start(const Services &services)
     connect(m_cmdStop, &QPushButton::clicked, this, [this] { m_readOut->cmdStop_Click(); });
     connect(m_cmdPause, &QPushButton::clicked, this, [this] { m_readOut->cmdPause_Click(); });
     connect(m_cmdResume, &QPushButton::clicked, this, [this] { m_readOut->cmdResume_Click(); });
+    m_voiceControls = std::make_unique<VoiceControls>(*m_services.synth, m_slider1, m_speedlbl,
+                                                      m_slider2, m_pitchlbl);
     m_undoCommands = std::make_unique<UndoCommands>(*m_sayText, m_document);
     DocumentCommands::Parts documentParts;
     documentParts.synth = m_services.synth;
@@ -537,6 +540,7 @@ void Frmmain::load()
 
 void Frmmain::setupSpeech()
 {
+    m_voiceControls->setup();
     m_sayText->setText(QString());
     m_services.synth->selectLanguage(1033);
     m_mnuPopUp->menuAction()->setVisible(false);

@@ -28,6 +28,7 @@ class RichTextPad;
 class ScriptCommands;
 class SpeechSynth;
 class UndoCommands;
+class VoiceControls;
 
 // The program's only window: the pad under a toolbar, the teal panel with the
 // speech and font controls, the menu bar and the pad's pop-up menu. Created first,
@@ -146,6 +147,7 @@ private:
     Services m_services;
     DocumentState m_document;
     std::unique_ptr<ReadOut> m_readOut;
+    std::unique_ptr<VoiceControls> m_voiceControls;
     std::unique_ptr<UndoCommands> m_undoCommands;
     std::unique_ptr<DocumentCommands> m_documentCommands;
     std::unique_ptr<FontCommands> m_fontCommands;
