@@ -1,3 +1,4 @@
+#include "platform/espeak/espeakspeechsynth.h"
 #include "platform/qtcommondialog.h"
 #include "platform/qtmessageboxes.h"
 #include "platform/silentspeechsynth.h"
@@ -5,6 +6,7 @@
 
 #include <QApplication>
 
+#include <exception>
 #include <memory>
 
 // The composition root: the only place that names the concrete platform pieces.
@@ -15,7 +17,14 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Tavrel"));
     QApplication::setApplicationVersion(QStringLiteral(TAVREL_VERSION));
 
-    std::unique_ptr<SpeechSynth> synth = std::make_unique<SilentSpeechSynth>();
+    // espeak-ng plays through the default audio output, or stays silent without one;
+    // should not even its threads be had, the program runs on without speech.
+    std::unique_ptr<SpeechSynth> synth;
+    try {
+        synth = std::make_unique<EspeakSpeechSynth>();
+    } catch (const std::exception &) {
+        synth = std::make_unique<SilentSpeechSynth>();
+    }
 
     Frmmain window;
     QtCommonDialog dialogs(&window);
