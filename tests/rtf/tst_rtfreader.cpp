@@ -255,8 +255,10 @@ void TestRtfReader::unicodeEscapesAndTheirFallbacks()
     QCOMPARE(read("{\\rtf1 \\u55357?\\u56832?.\\uc0 \\u55357\\uc1 \\u56832\\'3f}")->plain,
              u(u"\U0001F600.\U0001F600"));
     QCOMPARE(read("{\\rtf1 a\\u55357?b\\u56832?c}")->plain, u(u"a\uFFFDb\uFFFDc"));
-    // Values out of range are no character either; control characters are dropped.
-    QCOMPARE(read("{\\rtf1 \\u99999?\\u7?x}")->plain, u(u"\uFFFDx"));
+    // Values out of range and noncharacters are no character either; control
+    // characters are dropped.
+    QCOMPARE(read("{\\rtf1 \\u99999?\\u7?x\\u64976?\\u-2?}")->plain, u(u"\uFFFDx\uFFFD\uFFFD"));
+    QCOMPARE(read("{\\rtf1\\ansicpg65001 \\'ef\\'b7\\'90.}")->plain, u(u"\uFFFD."));
 }
 
 void TestRtfReader::codePages_data()
@@ -264,14 +266,17 @@ void TestRtfReader::codePages_data()
     QTest::addColumn<QByteArray>("rtf");
     QTest::addColumn<QString>("text");
     QTest::newRow("ansi is windows-1252")
-        << QByteArray("{\\rtf1\\ansi caf\\'e9 \\'80 \\'93q\\'94}") << u(u"caf\u00E9 \u20AC \u201Cq\u201D");
+        << QByteArray("{\\rtf1\\ansi caf\\'e9 \\'80 \\'93q\\'94}")
+        << u(u"caf\u00E9 \u20AC \u201Cq\u201D");
     QTest::newRow("raw 8-bit bytes")
         << QByteArray("{\\rtf1\\ansi\\ansicpg1251 \xc0\xe1}") << u(u"\u0410\u0431");
     QTest::newRow("ansicpg1251")
-        << QByteArray("{\\rtf1\\ansi\\ansicpg1251 \\'c0\\'e1\\'e2}") << u(u"\u0410\u0431\u0432");
+        << QByteArray("{\\rtf1\\ansi\\ansicpg1251 \\'c0\\'e1\\'e2}")
+        << u(u"\u0410\u0431\u0432");
     QTest::newRow("font charset wins")
-        << QByteArray("{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0\\fcharset238 A;}{\\f1\\fcharset161 "
-                      "B;}{\\f2\\fcharset0 C;}}\\f0\\'b9{\\f1\\'e1}{\\f2\\'b9}}")
+        << QByteArray("{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0\\fcharset238 A;}"
+                      "{\\f1\\fcharset161 B;}{\\f2\\fcharset0 C;}}"
+                      "\\f0\\'b9{\\f1\\'e1}{\\f2\\'b9}}")
         << u(u"\u0105\u03B1\u00B9");
     QTest::newRow("default charset takes the document's")
         << QByteArray("{\\rtf1\\ansi\\ansicpg1250\\deff0{\\fonttbl{\\f0\\fcharset1 A;}}\\'b9}")
@@ -404,7 +409,8 @@ void TestRtfReader::brokenInputEndsAndStaysBounded_data()
     QTest::newRow("negative bin") << QByteArray("{\\rtf1 a\\bin-5 b}") << u(u"ab");
     QTest::newRow("huge parameter")
         << QByteArray("{\\rtf1\\fs99999999999999999999 a\\uc99999999 \\u65 b}") << u(u"aA");
-    QTest::newRow("picture cut short") << QByteArray("{\\rtf1 a{\\pict\\pngblip 8950") << u(u"a\uFFFC");
+    QTest::newRow("picture cut short")
+        << QByteArray("{\\rtf1 a{\\pict\\pngblip 8950") << u(u"a\uFFFC");
     QTest::newRow("skipped group cut short")
         << QByteArray("{\\rtf1 a{\\*\\foo {\\bin3 }}}") << u(u"a");
     QTest::newRow("star at the very end") << QByteArray("{\\rtf1 a\\*") << u(u"a");

@@ -84,6 +84,12 @@ bool isControl(char16_t c)
     return c < 0x20 && c != u'\t';
 }
 
+// Code points Unicode keeps out of text; Qt uses two of them to mark frames.
+bool isNonCharacter(char16_t c)
+{
+    return (c >= 0xFDD0 && c <= 0xFDEF) || c >= 0xFFFE;
+}
+
 } // namespace
 
 struct CodePageDecoder::Converter
@@ -265,8 +271,9 @@ void CodePageDecoder::decodeMultiByte(Converter &c, std::string_view bytes, std:
     }
     std::size_t keep = old;
     for (std::size_t i = old; i < written; ++i) {
-        if (!isControl(out[i]))
-            out[keep++] = out[i];
+        if (isControl(out[i]))
+            continue;
+        out[keep++] = isNonCharacter(out[i]) ? kReplacement : out[i];
     }
     out.resize(keep);
 }

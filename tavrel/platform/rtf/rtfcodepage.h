@@ -14,7 +14,8 @@ namespace Rtf {
 // built once per code page; multi-byte ones (Japanese, Chinese, Korean, UTF-8)
 // must be handed whole runs of bytes so that a character's two bytes meet.
 // Control characters other than the tab are dropped; bytes that are no character
-// of the code page become U+FFFD. Unknown code pages read as Windows-1252.
+// of the code page, and Unicode's noncharacters, become U+FFFD. Unknown code pages
+// read as Windows-1252.
 class CodePageDecoder
 {
 public:

@@ -2,12 +2,15 @@
 
 #include <QFontMetricsF>
 #include <QImage>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextImageFormat>
 #include <QUrl>
 
 #include <algorithm>
 #include <climits>
+#include <functional>
 
 namespace Rtf {
 
@@ -61,14 +64,30 @@ QImage emptyFrame(const QSizeF &size)
     return frame;
 }
 
+std::size_t hashOf(const CharFormat &f)
+{
+    std::size_t h = std::hash<std::u16string_view>()(f.fontFamily);
+    const auto mix = [&h](std::size_t v) {
+        h ^= v + 0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2);
+    };
+    mix(std::size_t(f.halfPoints));
+    mix(std::size_t(f.bold) | std::size_t(f.italic) << 1 | std::size_t(f.strike) << 2
+        | std::size_t(f.underline) << 3 | std::size_t(f.vertical) << 8
+        | std::size_t(f.hasColor) << 10 | std::size_t(f.hasBackground) << 11);
+    mix(std::size_t(f.color.red) | std::size_t(f.color.green) << 8
+        | std::size_t(f.color.blue) << 16);
+    mix(std::size_t(f.background.red) | std::size_t(f.background.green) << 8
+        | std::size_t(f.background.blue) << 16);
+    mix(std::size_t(f.offsetHalfPoints));
+    return h;
+}
+
 } // namespace
 
 DocumentBuilder::DocumentBuilder(QTextDocument *document)
     : m_document(document)
-    , m_cursor(document)
     , m_baseFont(document->defaultFont())
 {
-    m_cursor.movePosition(QTextCursor::End);
 }
 
 QTextCharFormat DocumentBuilder::toQt(const CharFormat &f, const QFont &baseFont)
@@ -206,28 +225,62 @@ QImage DocumentBuilder::fromDib(std::span<const std::uint8_t> data)
     return QImage::fromData(file, "BMP");
 }
 
+int DocumentBuilder::formatIndex(const CharFormat &format)
+{
+    if (m_lastFormat >= 0 && m_formats[std::size_t(m_lastFormat)].key == format)
+        return m_lastFormat;
+    const std::size_t hash = hashOf(format);
+    const auto [from, to] = m_formatsByHash.equal_range(hash);
+    for (auto it = from; it != to; ++it) {
+        if (m_formats[std::size_t(it->second)].key == format)
+            return it->second;
+    }
+    KnownFormat known;
+    known.family = std::make_unique<std::u16string>(format.fontFamily);
+    known.key = format;
+    known.key.fontFamily = *known.family;
+    known.format = toQt(format, m_baseFont);
+    m_formats.push_back(std::move(known));
+    const int index = int(m_formats.size() - 1);
+    m_formatsByHash.emplace(hash, index);
+    return index;
+}
+
+int DocumentBuilder::paragraphIndex(const ParagraphFormat &format)
+{
+    for (std::size_t i = m_paragraphFormats.size(); i-- > 0;) {
+        if (m_paragraphFormats[i] == format)
+            return int(i);
+    }
+    m_paragraphFormats.push_back(format);
+    return int(m_paragraphFormats.size() - 1);
+}
+
+void DocumentBuilder::useFormat(int index)
+{
+    m_lastFormat = index;
+    if (m_runs.empty() || m_runs.back().format != index)
+        m_runs.push_back({m_text.size(), index});
+}
+
 void DocumentBuilder::text(std::u16string_view text, const CharFormat &format)
 {
-    if (!m_hasFormat || !(format == m_formatKey)) {
-        flush();
-        m_formatFamily.assign(format.fontFamily);
-        m_formatKey = format;
-        m_formatKey.fontFamily = m_formatFamily;
-        m_format = toQt(format, m_baseFont);
-        m_hasFormat = true;
-    }
-    m_pending.append(QStringView(text.data(), qsizetype(text.size())));
+    useFormat(formatIndex(format));
+    m_text.append(QStringView(text.data(), qsizetype(text.size())));
+    m_formats[std::size_t(m_lastFormat)].length += qint64(text.size());
 }
 
 void DocumentBuilder::paragraphEnd(const ParagraphFormat &format)
 {
-    setBlockFormat(format);
-    m_pending.append(QChar::ParagraphSeparator);
+    // The paragraph mark takes the format of the text before it.
+    if (m_runs.empty())
+        useFormat(formatIndex(CharFormat{}));
+    m_text.append(QChar::ParagraphSeparator);
+    m_paragraphs.push_back(paragraphIndex(format));
 }
 
 void DocumentBuilder::picture(const Picture &picture, const CharFormat &)
 {
-    flush();
     QImage image;
     const auto *bytes = picture.data.data();
     const int length = int(std::min<std::size_t>(picture.data.size(), INT_MAX));
@@ -268,33 +321,73 @@ void DocumentBuilder::picture(const Picture &picture, const CharFormat &)
     format.setName(name.toString());
     format.setWidth(size.width());
     format.setHeight(size.height());
-    m_cursor.insertImage(format);
+    if (m_runs.empty())
+        useFormat(formatIndex(CharFormat{}));
+    m_pictures.push_back({m_text.size(), format});
+    m_text.append(QChar::ObjectReplacementCharacter);
 }
 
 void DocumentBuilder::documentEnd(const ParagraphFormat &format)
 {
-    setBlockFormat(format);
-    flush();
+    m_paragraphs.push_back(paragraphIndex(format));
+    build();
 }
 
-void DocumentBuilder::flush()
+void DocumentBuilder::build()
 {
-    if (m_pending.isEmpty())
-        return;
-    m_cursor.insertText(m_pending, m_format);
-    // Keeps the buffer's memory for the next run.
-    m_pending.resize(0);
-}
+    QTextCursor cursor(m_document);
+    cursor.movePosition(QTextCursor::End);
+    const int base = cursor.position();
 
-void DocumentBuilder::setBlockFormat(const ParagraphFormat &format)
-{
-    if (format == m_blockKey)
-        return;
-    // The text so far belongs to the paragraphs before; the paragraph the cursor
-    // is in now is the one that ends here.
-    flush();
-    m_cursor.setBlockFormat(toQt(format));
-    m_blockKey = format;
+    // Everything goes in at once in the commonest format, paragraphs in the
+    // commonest paragraph format.
+    int common = -1;
+    for (std::size_t i = 0; i < m_formats.size(); ++i) {
+        if (common < 0 || m_formats[i].length > m_formats[std::size_t(common)].length)
+            common = int(i);
+    }
+    std::vector<int> uses(m_paragraphFormats.size(), 0);
+    int commonParagraph = 0;
+    for (const int p : m_paragraphs) {
+        if (++uses[std::size_t(p)] > uses[std::size_t(commonParagraph)])
+            commonParagraph = p;
+    }
+    const QTextBlockFormat commonBlock = toQt(m_paragraphFormats[std::size_t(commonParagraph)]);
+    cursor.setBlockFormat(commonBlock);
+    const QTextBlock first = cursor.block();
+    if (!m_text.isEmpty())
+        cursor.insertText(m_text, m_formats[std::size_t(common)].format);
+
+    // Then the runs in other formats.
+    for (std::size_t i = 0; i < m_runs.size(); ++i) {
+        const Run &run = m_runs[i];
+        if (run.format == common)
+            continue;
+        const qsizetype end = i + 1 < m_runs.size() ? m_runs[i + 1].start : m_text.size();
+        cursor.setPosition(base + int(run.start));
+        cursor.setPosition(base + int(end), QTextCursor::KeepAnchor);
+        cursor.setCharFormat(m_formats[std::size_t(run.format)].format);
+    }
+    for (const PicturePlace &picture : m_pictures) {
+        cursor.setPosition(base + int(picture.position));
+        cursor.setPosition(base + int(picture.position) + 1, QTextCursor::KeepAnchor);
+        cursor.setCharFormat(picture.format);
+    }
+
+    // And the paragraphs in other formats.
+    QTextBlock block = first;
+    for (const int p : m_paragraphs) {
+        if (!block.isValid())
+            break;
+        if (p != commonParagraph)
+            QTextCursor(block).setBlockFormat(toQt(m_paragraphFormats[std::size_t(p)]));
+        block = block.next();
+    }
+
+    m_text.clear();
+    m_runs.clear();
+    m_pictures.clear();
+    m_paragraphs.clear();
 }
 
 } // namespace Rtf

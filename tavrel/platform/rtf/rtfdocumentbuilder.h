@@ -6,10 +6,13 @@
 #include <QString>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
-#include <QTextCursor>
+#include <QTextImageFormat>
 
+#include <memory>
 #include <span>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 class QImage;
 class QTextDocument;
@@ -17,10 +20,12 @@ class QTextDocument;
 namespace Rtf {
 
 // Builds a QTextDocument from what the RTF reader hands on, at the document's end.
-// Text of one format goes in as one insertion, paragraphs and all, which keeps
-// loading large files fast. Pictures become image resources named
-// "tavrel-rtf:N"; metafiles, which Qt cannot draw, and pictures that do not
-// decode become an empty frame of the picture's size.
+// The text is gathered first and goes in with one insertion in the format most of
+// it has; only the runs in other formats are then formatted one by one. Qt spends
+// far more on each run than on each character, so this keeps loading large files
+// fast. Pictures become image resources named "tavrel-rtf:N"; metafiles, which Qt
+// cannot draw, and pictures that do not decode become an empty frame of the
+// picture's size.
 class DocumentBuilder : public Handler
 {
 public:
@@ -29,6 +34,7 @@ public:
     void text(std::u16string_view text, const CharFormat &format) override;
     void paragraphEnd(const ParagraphFormat &format) override;
     void picture(const Picture &picture, const CharFormat &format) override;
+    // Puts everything gathered into the document.
     void documentEnd(const ParagraphFormat &format) override;
 
     static QTextCharFormat toQt(const CharFormat &format, const QFont &baseFont);
@@ -38,18 +44,39 @@ public:
     static QImage fromDib(std::span<const std::uint8_t> data);
 
 private:
-    void flush();
-    void setBlockFormat(const ParagraphFormat &format);
+    struct Run
+    {
+        qsizetype start;
+        int format;
+    };
+    struct KnownFormat
+    {
+        CharFormat key; // its fontFamily views family
+        std::unique_ptr<std::u16string> family;
+        QTextCharFormat format;
+        qint64 length = 0;
+    };
+    struct PicturePlace
+    {
+        qsizetype position;
+        QTextImageFormat format;
+    };
+
+    int formatIndex(const CharFormat &format);
+    int paragraphIndex(const ParagraphFormat &format);
+    void useFormat(int index);
+    void build();
 
     QTextDocument *m_document;
-    QTextCursor m_cursor;
     QFont m_baseFont;
-    QString m_pending;
-    bool m_hasFormat = false;
-    CharFormat m_formatKey;
-    std::u16string m_formatFamily;
-    QTextCharFormat m_format;
-    ParagraphFormat m_blockKey;
+    QString m_text;
+    std::vector<Run> m_runs;
+    std::vector<KnownFormat> m_formats;
+    std::unordered_multimap<std::size_t, int> m_formatsByHash;
+    int m_lastFormat = -1;
+    std::vector<ParagraphFormat> m_paragraphFormats;
+    std::vector<int> m_paragraphs; // format index of each paragraph, in order
+    std::vector<PicturePlace> m_pictures;
     int m_pictureSerial = 0;
 };
 

@@ -8,7 +8,8 @@ namespace Rtf {
 
 // Receives the content of an RTF document in reading order. Text arrives in runs
 // of one character format; a run may hold tabs ('\t') and line breaks inside the
-// paragraph (U+2028). The views passed in are only valid during the call.
+// paragraph (U+2028), but no other control character, no unpaired surrogate and
+// no Unicode noncharacter. The views passed in are only valid during the call.
 class Handler
 {
 public:

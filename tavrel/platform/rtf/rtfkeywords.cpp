@@ -1,6 +1,7 @@
 #include "platform/rtf/rtfkeywords.h"
 
-#include <unordered_map>
+#include <array>
+#include <cstdint>
 
 namespace Rtf {
 
@@ -184,19 +185,54 @@ constexpr Entry kEntries[] = {
     {"picscaley", Keyword::PictureScaleY},
 };
 
+// An open-addressing table with a cheap hash: control words are short, and a
+// document holds millions of them, most of them words the reader passes over.
+class KeywordTable
+{
+public:
+    KeywordTable()
+    {
+        for (const Entry &e : kEntries) {
+            std::size_t slot = hash(e.word) & kMask;
+            while (!m_slots[slot].word.empty())
+                slot = (slot + 1) & kMask;
+            m_slots[slot] = e;
+        }
+    }
+
+    Keyword find(std::string_view word) const
+    {
+        for (std::size_t slot = hash(word) & kMask;; slot = (slot + 1) & kMask) {
+            const Entry &e = m_slots[slot];
+            if (e.word.empty())
+                return Keyword::Unknown;
+            if (e.word == word)
+                return e.keyword;
+        }
+    }
+
+private:
+    static constexpr std::size_t kSize = 1024; // a power of two, well above the entries
+    static constexpr std::size_t kMask = kSize - 1;
+    static_assert(std::size(kEntries) < kSize / 2);
+
+    static std::size_t hash(std::string_view word)
+    {
+        std::uint32_t h = 2166136261u;
+        for (const char c : word)
+            h = (h ^ std::uint8_t(c)) * 16777619u;
+        return h ^ (h >> 15);
+    }
+
+    std::array<Entry, kSize> m_slots{};
+};
+
 } // namespace
 
 Keyword lookupKeyword(std::string_view word)
 {
-    static const std::unordered_map<std::string_view, Keyword> table = [] {
-        std::unordered_map<std::string_view, Keyword> map;
-        map.reserve(std::size(kEntries));
-        for (const Entry &e : kEntries)
-            map.emplace(e.word, e.keyword);
-        return map;
-    }();
-    const auto it = table.find(word);
-    return it == table.end() ? Keyword::Unknown : it->second;
+    static const KeywordTable table;
+    return table.find(word);
 }
 
 } // namespace Rtf

@@ -273,6 +273,8 @@ void Reader::skipGroup(Tokenizer &tokens)
 void Reader::controlWord(const Token &t, Tokenizer &tokens)
 {
     const Keyword keyword = lookupKeyword(t.text);
+    if (keyword == Keyword::Unknown)
+        return;
     State &s = state();
     switch (keyword) {
     case Keyword::SkippedDestination:
@@ -593,7 +595,8 @@ void Reader::unicodeChar(std::int32_t value)
     // \u takes a signed 16-bit value: negative numbers stand for the upper half.
     if (value < 0)
         value += 0x10000;
-    if (value < 0 || value > 0xFFFF)
+    // Unicode's noncharacters are no text either; Qt marks frames with two of them.
+    if (value < 0 || value > 0xFFFD || (value >= 0xFDD0 && value <= 0xFDEF))
         value = kReplacement;
     const auto unit = char16_t(value);
     if (unit < 0x20 && unit != u'\t')

@@ -27,9 +27,18 @@ constexpr std::array<bool, 256> kSkipStop = [] {
     return stop;
 }();
 
+constexpr std::array<bool, 256> kLetter = [] {
+    std::array<bool, 256> letter{};
+    for (int c = 'a'; c <= 'z'; ++c)
+        letter[std::size_t(c)] = true;
+    for (int c = 'A'; c <= 'Z'; ++c)
+        letter[std::size_t(c)] = true;
+    return letter;
+}();
+
 bool isLetter(char c)
 {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+    return kLetter[std::uint8_t(c)];
 }
 
 bool isDigit(char c)
@@ -99,30 +108,31 @@ Token Tokenizer::readControl()
     }
     const char c = p[m_pos + 1];
     if (isLetter(c)) {
-        const std::size_t start = m_pos + 1;
-        std::size_t i = start;
-        while (i < n && isLetter(p[i]))
-            ++i;
+        const char *const begin = p + m_pos + 1;
+        const char *const end = p + n;
+        const char *q = begin + 1;
+        while (q < end && isLetter(*q))
+            ++q;
         Token token = ofType(Token::ControlWord);
-        token.text = m_input.substr(start, i - start);
+        token.text = std::string_view(begin, std::size_t(q - begin));
         bool negative = false;
-        if (i + 1 < n && p[i] == '-' && isDigit(p[i + 1])) {
+        if (q + 1 < end && *q == '-' && isDigit(q[1])) {
             negative = true;
-            ++i;
+            ++q;
         }
-        if (i < n && isDigit(p[i])) {
+        if (q < end && isDigit(*q)) {
             std::int64_t value = 0;
-            for (; i < n && isDigit(p[i]); ++i) {
+            for (; q < end && isDigit(*q); ++q) {
                 if (value <= kMaxParameter)
-                    value = value * 10 + (p[i] - '0');
+                    value = value * 10 + (*q - '0');
             }
             value = std::min<std::int64_t>(value, kMaxParameter);
             token.hasParameter = true;
             token.parameter = std::int32_t(negative ? -value : value);
         }
-        if (i < n && p[i] == ' ')
-            ++i;
-        m_pos = i;
+        if (q < end && *q == ' ')
+            ++q;
+        m_pos = std::size_t(q - p);
         return token;
     }
     if (c == '\'') {
