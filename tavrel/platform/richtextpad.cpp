@@ -1,5 +1,6 @@
 #include "platform/richtextpad.h"
 
+#include "platform/rtf/rtfloader.h"
 #include "platform/textcodec.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -434,10 +435,13 @@ bool RichTextPad::loadFile(const QString &path)
     return true;
 }
 
-bool RichTextPad::loadRichText(const QByteArray &)
+bool RichTextPad::loadRichText(const QByteArray &bytes)
 {
-    // No rich-text reader yet: such files load as plain text.
-    return false;
+    // A damaged file still loads whatever of it can be read.
+    if (!Rtf::loadDocument(bytes, document()))
+        return false;
+    moveCursor(QTextCursor::Start);
+    return true;
 }
 
 int RichTextPad::find(const QString &text, int start, int options)
