@@ -13,7 +13,11 @@ bool PcmQueue::write(const qint16 *samples, qsizetype count, quint64 generation)
     std::unique_lock lock(m_mutex);
     const qsizetype cap = capacity();
     while (count > 0) {
-        m_space.wait(lock, [&] { return m_size < cap || m_generation.load() != generation; });
+        if (m_size == cap && m_generation.load() == generation) {
+            ++m_waitingWriters;
+            m_space.wait(lock, [&] { return m_size < cap || m_generation.load() != generation; });
+            --m_waitingWriters;
+        }
         if (m_generation.load() != generation)
             return false;
         const qsizetype tail = (m_head + m_size) % cap;
@@ -34,6 +38,7 @@ qsizetype PcmQueue::read(qint16 *dest, qsizetype maxCount)
 qsizetype PcmQueue::read(qint16 *dest, qsizetype maxCount, quint64 generation)
 {
     qsizetype taken = 0;
+    bool wake = false;
     {
         std::lock_guard lock(m_mutex);
         if (generation != 0 && generation != m_generation.load())
@@ -46,8 +51,9 @@ qsizetype PcmQueue::read(qint16 *dest, qsizetype maxCount, quint64 generation)
             m_size -= n;
             taken += n;
         }
+        wake = taken > 0 && m_waitingWriters > 0;
     }
-    if (taken > 0)
+    if (wake)
         m_space.notify_all();
     return taken;
 }

@@ -46,6 +46,7 @@ private:
     std::vector<qint16> m_ring;
     qsizetype m_head = 0; // next sample to read
     qsizetype m_size = 0;
+    int m_waitingWriters = 0;
     std::atomic<quint64> m_generation{1};
     std::atomic<bool> m_producerIdle{true};
 };

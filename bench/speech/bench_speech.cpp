@@ -1,0 +1,289 @@
+// Times the espeak-ng synthesiser against espeak-ng's library used directly on the
+// same texts, and prints the ratios:
+//  - from speak() to the first audio buffer, for a 1 KB and a 1 MB text;
+//  - synthesis throughput on a long text, with audio taken as fast as it comes;
+//  - the memory the process holds while reading the 1 MB text, above idle.
+
+#include "platform/espeak/audiooutput.h"
+#include "platform/espeak/espeakspeechsynth.h"
+#include "platform/espeak/espeakvoice.h"
+#include "platform/espeak/pcmqueue.h"
+
+#include <espeak-ng/espeak_ng.h>
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QThread>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double ms(Clock::duration d)
+{
+    return std::chrono::duration<double, std::milli>(d).count();
+}
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+QString textOfSize(qsizetype size)
+{
+    static const QString paragraph = QStringLiteral(
+        "It was a bright cold day in April, and the clocks were striking thirteen. "
+        "Reading a letter aloud before it is sent is a good way to find its mistakes; "
+        "the ear hears what the eye passes over. Would you like another cup of tea? "
+        "Mr. Brown said he would call at 9.30, but he never came.\n");
+    QString text;
+    while (text.size() < size)
+        text += paragraph;
+    text.truncate(size);
+    return text;
+}
+
+long memoryKb(const char *field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith(field))
+            return line.mid(int(qstrlen(field))).trimmed().split(' ').first().toLong();
+    }
+    return -1;
+}
+
+// espeak-ng alone.
+struct Reference {
+    static inline Clock::time_point firstBuffer;
+    static inline bool gotFirst = false;
+    static inline bool stopAtFirst = false;
+    static inline long long samples = 0;
+
+    static int callback(short *wav, int count, espeak_EVENT *)
+    {
+        if (wav && count > 0) {
+            samples += count;
+            if (!gotFirst) {
+                gotFirst = true;
+                firstBuffer = Clock::now();
+            }
+            if (stopAtFirst)
+                return 1;
+        }
+        return 0;
+    }
+
+    Reference()
+    {
+        espeak_ng_InitializePath(nullptr);
+        espeak_ng_Initialize(nullptr);
+        espeak_ng_InitializeOutput(ENOUTPUT_MODE_SYNCHRONOUS, 0, nullptr);
+        espeak_SetSynthCallback(callback);
+        espeak_ng_SetVoiceByName("en-us");
+        espeak_ng_SetParameter(espeakRATE, 150, 0);
+    }
+    ~Reference() { espeak_ng_Terminate(); }
+
+    double firstBufferMs(const QByteArray &utf8)
+    {
+        gotFirst = false;
+        stopAtFirst = true;
+        const auto start = Clock::now();
+        espeak_ng_Synthesize(utf8.constData(), size_t(utf8.size()) + 1, 0, POS_CHARACTER, 0,
+                             espeakCHARS_UTF8, nullptr, nullptr);
+        return ms(firstBuffer - start);
+    }
+
+    // Seconds to synthesise the whole text; the audio length in samples.
+    double synthesise(const QByteArray &utf8, long long *audio)
+    {
+        stopAtFirst = false;
+        samples = 0;
+        const auto start = Clock::now();
+        espeak_ng_Synthesize(utf8.constData(), size_t(utf8.size()) + 1, 0, POS_CHARACTER, 0,
+                             espeakCHARS_UTF8, nullptr, nullptr);
+        *audio = samples;
+        return ms(Clock::now() - start) / 1000.0;
+    }
+};
+
+// An output that takes the audio as fast as it comes.
+class Drain : public AudioOutput
+{
+public:
+    explicit Drain(PcmQueue &queue) : m_queue(queue) { }
+    void play() override { }
+    void suspend() override { }
+    void resume() override { }
+    void stop() override { }
+
+    // Takes audio until the speech ends or the time is up; returns the samples.
+    long long run(double seconds, const std::function<void()> &tick = {})
+    {
+        std::vector<qint16> block(16384);
+        long long taken = 0;
+        const auto until = Clock::now() + std::chrono::duration<double>(seconds);
+        while (Clock::now() < until) {
+            const qsizetype n = m_queue.read(block.data(), qsizetype(block.size()));
+            taken += n;
+            if (n == 0) {
+                if (m_queue.producerIdle() && m_queue.available() == 0)
+                    break;
+                std::this_thread::yield();
+            }
+            if (tick)
+                tick();
+        }
+        return taken;
+    }
+
+    PcmQueue &queue() { return m_queue; }
+
+private:
+    PcmQueue &m_queue;
+};
+
+struct Rig {
+    Rig()
+    {
+        EspeakSpeechSynth::Options options;
+        options.output = [this](PcmQueue &queue, int) {
+            auto drain = std::make_unique<Drain>(queue);
+            this->drain = drain.get();
+            return drain;
+        };
+        synth = std::make_unique<EspeakSpeechSynth>(options);
+        synth->setSynthesisTap([this](const qint16 *, qsizetype) {
+            if (!gotFirst.exchange(true))
+                firstBuffer = Clock::now();
+        });
+        // Load the library and the voice before anything is timed.
+        synth->speak(QStringLiteral("Ready."));
+        drain->run(30);
+    }
+
+    double firstBufferMs(const QString &text)
+    {
+        gotFirst = false;
+        const auto start = Clock::now();
+        synth->speak(text);
+        while (!gotFirst)
+            std::this_thread::yield();
+        const double result = ms(firstBuffer - start);
+        synth->stop();
+        drain->run(30);
+        return result;
+    }
+
+    std::unique_ptr<EspeakSpeechSynth> synth;
+    Drain *drain = nullptr;
+    std::atomic<bool> gotFirst{false};
+    Clock::time_point firstBuffer;
+};
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const int rounds = 25;
+    const QString kilobyte = textOfSize(1024);
+    const QString megabyte = textOfSize(1024 * 1024);
+    const QString longText = textOfSize(24 * 1024);
+
+    // espeak-ng alone.
+    std::vector<double> refSmall, refLarge;
+    double refSeconds = 0;
+    long long refAudio = 0;
+    {
+        Reference reference;
+        const QByteArray small = kilobyte.toUtf8();
+        const QByteArray large = megabyte.toUtf8();
+        reference.firstBufferMs(small);
+        for (int i = 0; i < rounds; ++i) {
+            refSmall.push_back(reference.firstBufferMs(small));
+            refLarge.push_back(reference.firstBufferMs(large));
+        }
+        refSeconds = reference.synthesise(longText.toUtf8(), &refAudio);
+    }
+
+    // The synthesiser.
+    std::vector<double> ourSmall, ourLarge;
+    double ourSeconds = 0;
+    long long ourAudio = 0;
+    double shiftedSeconds = 0;
+    long idleKb = 0;
+    long peakKb = 0;
+    double readAudioSeconds = 0;
+    {
+        Rig rig;
+        for (int i = 0; i < rounds; ++i) {
+            ourSmall.push_back(rig.firstBufferMs(kilobyte));
+            ourLarge.push_back(rig.firstBufferMs(megabyte));
+        }
+        auto start = Clock::now();
+        rig.synth->speak(longText);
+        ourAudio = rig.drain->run(600);
+        ourSeconds = ms(Clock::now() - start) / 1000.0;
+
+        // With the slowest speed and the highest pitch, where the audio is reworked.
+        rig.synth->setSpeed(50);
+        rig.synth->setPitch(400);
+        start = Clock::now();
+        rig.synth->speak(longText);
+        rig.drain->run(600);
+        shiftedSeconds = ms(Clock::now() - start) / 1000.0;
+        rig.synth->setSpeed(150);
+        rig.synth->setPitch(100);
+
+        // Memory: the document is held as the pad would hold it; then it is read.
+        const QString document = textOfSize(1024 * 1024);
+        idleKb = memoryKb("VmRSS:");
+        peakKb = idleKb;
+        long long samples = 0;
+        rig.synth->speak(document);
+        int ticks = 0;
+        samples = rig.drain->run(10.0, [&] {
+            if (++ticks % 64 == 0)
+                peakKb = std::max(peakKb, memoryKb("VmRSS:"));
+        });
+        peakKb = std::max(peakKb, memoryKb("VmRSS:"));
+        readAudioSeconds = double(samples) / EspeakVoice::sampleRate;
+        rig.synth->stop();
+    }
+
+    const double refSmallMs = median(refSmall);
+    const double refLargeMs = median(refLarge);
+    const double ourSmallMs = median(ourSmall);
+    const double ourLargeMs = median(ourLarge);
+    std::printf("First audio buffer (median of %d)\n", rounds);
+    std::printf("  1 KB text: synthesiser %.3f ms, espeak-ng alone %.3f ms, ratio %.2fx\n",
+                ourSmallMs, refSmallMs, ourSmallMs / refSmallMs);
+    std::printf("  1 MB text: synthesiser %.3f ms, espeak-ng alone %.3f ms, ratio %.2fx\n",
+                ourLargeMs, refLargeMs, ourLargeMs / refLargeMs);
+    std::printf("  1 MB against 1 KB: synthesiser %.2fx, espeak-ng alone %.2fx\n",
+                ourLargeMs / ourSmallMs, refLargeMs / refSmallMs);
+    std::printf("Throughput on a %lld-character text\n", (long long)longText.size());
+    std::printf("  synthesiser %.3f s for %.0f s of audio, espeak-ng alone %.3f s for %.0f s,"
+                " ratio %.2fx (goal >= 0.9x)\n",
+                ourSeconds, double(ourAudio) / EspeakVoice::sampleRate, refSeconds,
+                double(refAudio) / EspeakVoice::sampleRate, refSeconds / ourSeconds);
+    std::printf("  at 50 wpm and 400 Hz (audio reworked): %.3f s, ratio %.2fx\n", shiftedSeconds,
+                refSeconds / shiftedSeconds);
+    std::printf("Memory reading the 1 MB text (%.0f s of audio taken in 10 s)\n",
+                readAudioSeconds);
+    std::printf("  idle %.1f MB, peak %.1f MB, above idle %.1f MB (goal < 64 MB)\n",
+                idleKb / 1024.0, peakKb / 1024.0, (peakKb - idleKb) / 1024.0);
+    return 0;
+}
