@@ -360,6 +360,19 @@ void TestRtfDocument::pictures()
                  .value<QImage>()
                  .isNull());
 
+    // A picture whose header promises 20000 x 20000 pixels is not decoded: it would
+    // take 1.6 GB. It keeps its place as a frame.
+    const auto bomb = load("{\\rtf1 {\\pict\\pngblip\\picwgoal1500\\pichgoal1500 "
+                           "89504e470d0a1a0a0000000d4948445200004e2000004e200806000000e3704639}}");
+    QVERIFY(bomb);
+    const QList<QTextImageFormat> bombs = images(*bomb);
+    QCOMPARE(bombs.size(), 1);
+    QCOMPARE(bombs.first().width(), 100.0);
+    const QImage placeholder = bomb->resource(QTextDocument::ImageResource,
+                                              QUrl(bombs.first().name())).value<QImage>();
+    QVERIFY(!placeholder.isNull());
+    QVERIFY(placeholder.width() <= 256 && placeholder.height() <= 256);
+
     QVERIFY(Rtf::DocumentBuilder::fromDib(std::span<const std::uint8_t>()).isNull());
     const QByteArray lying = QByteArray::fromHex("ffffff7f0200000001000000");
     QVERIFY(Rtf::DocumentBuilder::fromDib(

@@ -160,10 +160,31 @@ int CodePageDecoder::codePageOfCharset(int charset)
     }
 }
 
+bool CodePageDecoder::isKnown(int codePage)
+{
+    switch (codePage) {
+    case kSymbolCodePage:
+    case 437: case 737: case 775: case 850: case 852: case 855: case 857: case 860:
+    case 861: case 862: case 863: case 864: case 865: case 866: case 869: case 874:
+    case 932: case 936: case 949: case 950: case 1250: case 1251: case 1252: case 1253:
+    case 1254: case 1255: case 1256: case 1257: case 1258: case 1361:
+    case 10000: case 10001: case 10002: case 10003: case 10007: case 10008: case 10017:
+    case 10029: case 10079: case 20866: case 21866: case 20932: case 51932: case 51936:
+    case 51949: case 54936: case 65001:
+        return true;
+    default:
+        return codePage >= 28591 && codePage <= 28606;
+    }
+}
+
 CodePageDecoder::Converter &CodePageDecoder::converter(int codePage)
 {
     if (m_last && m_last->codePage == codePage)
         return *m_last;
+    // Anything else reads as Windows-1252; this also keeps the converters few,
+    // whatever numbers a file throws at the reader.
+    if (!isKnown(codePage))
+        codePage = 1252;
     for (const auto &c : m_converters) {
         if (c->codePage == codePage) {
             m_last = c.get();

@@ -28,6 +28,8 @@ public:
     CodePageDecoder &operator=(const CodePageDecoder &) = delete;
 
     static bool isMultiByte(int codePage);
+    // Whether the number is a code page this decoder reads as itself.
+    static bool isKnown(int codePage);
     // The character the Symbol font draws for a byte.
     static char16_t symbolCharacter(std::uint8_t byte);
     // The Windows code page of an RTF \fcharset value, or 0 when the value says

@@ -1,7 +1,9 @@
 #include "platform/rtf/rtfdocumentbuilder.h"
 
+#include <QBuffer>
 #include <QFontMetricsF>
 #include <QImage>
+#include <QImageReader>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -21,7 +23,7 @@ constexpr int kTwipsPerHalfPoint = 10;
 // Pictures are shown no larger than this many pixels a side; placeholder frames
 // are drawn no larger than kMaxFramePixels and stretched.
 constexpr double kMaxPicturePixels = 10000.0;
-constexpr int kMaxFramePixels = 2048;
+constexpr int kMaxFramePixels = 256;
 // A raised or lowered baseline never moves further than the font's own height.
 constexpr double kMaxBaselineOffset = 100.0;
 
@@ -46,10 +48,8 @@ void appendLe32(QByteArray &bytes, quint32 value)
         bytes.append(char((value >> (8 * i)) & 0xFF));
 }
 
-QImage emptyFrame(const QSizeF &size)
+QImage emptyFrame(int w, int h)
 {
-    const int w = std::clamp(qRound(size.width()), 1, kMaxFramePixels);
-    const int h = std::clamp(qRound(size.height()), 1, kMaxFramePixels);
     QImage frame(w, h, QImage::Format_ARGB32);
     frame.fill(Qt::transparent);
     const QRgb edge = qRgb(160, 160, 160);
@@ -79,6 +79,16 @@ std::size_t hashOf(const CharFormat &f)
     mix(std::size_t(f.background.red) | std::size_t(f.background.green) << 8
         | std::size_t(f.background.blue) << 16);
     mix(std::size_t(f.offsetHalfPoints));
+    return h;
+}
+
+std::size_t hashOf(const ParagraphFormat &p)
+{
+    std::size_t h = std::size_t(p.alignment);
+    for (const int v : {p.leftIndent, p.rightIndent, p.firstLineIndent, p.spaceBefore,
+                        p.spaceAfter}) {
+        h ^= std::size_t(v) + 0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2);
+    }
     return h;
 }
 
@@ -187,7 +197,7 @@ QTextBlockFormat DocumentBuilder::toQt(const ParagraphFormat &p)
     return format;
 }
 
-QImage DocumentBuilder::fromDib(std::span<const std::uint8_t> data)
+QByteArray DocumentBuilder::bmpFromDib(std::span<const std::uint8_t> data)
 {
     if (data.size() < 12)
         return {};
@@ -222,7 +232,13 @@ QImage DocumentBuilder::fromDib(std::span<const std::uint8_t> data)
     appendLe32(file, 0);
     appendLe32(file, quint32(offset));
     file.append(reinterpret_cast<const char *>(data.data()), qsizetype(data.size()));
-    return QImage::fromData(file, "BMP");
+    return file;
+}
+
+QImage DocumentBuilder::fromDib(std::span<const std::uint8_t> data)
+{
+    const QByteArray file = bmpFromDib(data);
+    return file.isEmpty() ? QImage() : QImage::fromData(file, "BMP");
 }
 
 int DocumentBuilder::formatIndex(const CharFormat &format)
@@ -248,12 +264,16 @@ int DocumentBuilder::formatIndex(const CharFormat &format)
 
 int DocumentBuilder::paragraphIndex(const ParagraphFormat &format)
 {
-    for (std::size_t i = m_paragraphFormats.size(); i-- > 0;) {
-        if (m_paragraphFormats[i] == format)
-            return int(i);
+    const std::size_t hash = hashOf(format);
+    const auto [from, to] = m_paragraphFormatsByHash.equal_range(hash);
+    for (auto it = from; it != to; ++it) {
+        if (m_paragraphFormats[std::size_t(it->second)] == format)
+            return it->second;
     }
     m_paragraphFormats.push_back(format);
-    return int(m_paragraphFormats.size() - 1);
+    const int index = int(m_paragraphFormats.size() - 1);
+    m_paragraphFormatsByHash.emplace(hash, index);
+    return index;
 }
 
 void DocumentBuilder::useFormat(int index)
@@ -279,25 +299,59 @@ void DocumentBuilder::paragraphEnd(const ParagraphFormat &format)
     m_paragraphs.push_back(paragraphIndex(format));
 }
 
-void DocumentBuilder::picture(const Picture &picture, const CharFormat &)
+QImage DocumentBuilder::decode(const Picture &picture)
 {
-    QImage image;
-    const auto *bytes = picture.data.data();
-    const int length = int(std::min<std::size_t>(picture.data.size(), INT_MAX));
+    QByteArray bytes;
+    QByteArray format;
     switch (picture.type) {
     case PictureType::Png:
     case PictureType::Jpeg:
-        image = QImage::fromData(bytes, length);
+        bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(picture.data.data()),
+                                        qsizetype(picture.data.size()));
         break;
     case PictureType::Dib:
-        image = fromDib(picture.data);
+        bytes = bmpFromDib(picture.data);
+        format = "BMP";
         break;
     case PictureType::Wmf:
     case PictureType::Emf:
     case PictureType::Other:
-        break;
+        return {};
     }
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, format);
+    // The size in the header says what decoding would take, before it is spent.
+    const QSize size = reader.size();
+    if (!size.isValid() || qint64(size.width()) * size.height() * 4 > m_pictureBudget)
+        return {};
+    const QImage image = reader.read();
+    m_pictureBudget -= image.sizeInBytes();
+    return image;
+}
 
+QImage DocumentBuilder::frame(const QSizeF &size)
+{
+    const int w = std::clamp(qRound(size.width()), 1, kMaxFramePixels);
+    const int h = std::clamp(qRound(size.height()), 1, kMaxFramePixels);
+    const quint64 key = quint64(w) << 32 | quint64(h);
+    const auto known = m_frames.find(key);
+    if (known != m_frames.end())
+        return known->second;
+    QImage image = emptyFrame(w, h);
+    if (image.sizeInBytes() > m_pictureBudget) {
+        // Out of room: a blank the size of a pixel, stretched, keeps the place.
+        image = QImage(1, 1, QImage::Format_ARGB32);
+        image.fill(Qt::transparent);
+    }
+    m_pictureBudget -= image.sizeInBytes();
+    m_frames.emplace(key, image);
+    return image;
+}
+
+void DocumentBuilder::picture(const Picture &picture, const CharFormat &)
+{
+    QImage image = decode(picture);
     QSizeF size(pixels(picture.displayWidthTwips()), pixels(picture.displayHeightTwips()));
     if (!image.isNull()) {
         // A side the file leaves open follows the picture's own proportions.
@@ -311,7 +365,7 @@ void DocumentBuilder::picture(const Picture &picture, const CharFormat &)
     } else {
         if (size.width() <= 0 || size.height() <= 0)
             return; // nothing to show, and no size to keep free
-        image = emptyFrame(size);
+        image = frame(size);
     }
     size = size.boundedTo(QSizeF(kMaxPicturePixels, kMaxPicturePixels));
 

@@ -2,7 +2,9 @@
 
 #include "platform/rtf/rtfhandler.h"
 
+#include <QByteArray>
 #include <QFont>
+#include <QImage>
 #include <QString>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
@@ -14,7 +16,6 @@
 #include <unordered_map>
 #include <vector>
 
-class QImage;
 class QTextDocument;
 
 namespace Rtf {
@@ -25,7 +26,8 @@ namespace Rtf {
 // far more on each run than on each character, so this keeps loading large files
 // fast. Pictures become image resources named "tavrel-rtf:N"; metafiles, which Qt
 // cannot draw, and pictures that do not decode become an empty frame of the
-// picture's size.
+// picture's size. Decoded pictures of one document take at most 256 MB; pictures
+// beyond that show as frames too.
 class DocumentBuilder : public Handler
 {
 public:
@@ -40,8 +42,10 @@ public:
     static QTextCharFormat toQt(const CharFormat &format, const QFont &baseFont);
     static QTextBlockFormat toQt(const ParagraphFormat &format);
     // The bitmap of a \dibitmap picture: a device-independent bitmap without its
-    // file header.
+    // file header. bmpFromDib() gives it the header of a BMP file, or gives an
+    // empty array when the bitmap's own header makes no sense.
     static QImage fromDib(std::span<const std::uint8_t> data);
+    static QByteArray bmpFromDib(std::span<const std::uint8_t> data);
 
 private:
     struct Run
@@ -64,6 +68,8 @@ private:
 
     int formatIndex(const CharFormat &format);
     int paragraphIndex(const ParagraphFormat &format);
+    QImage decode(const Picture &picture);
+    QImage frame(const QSizeF &size);
     void useFormat(int index);
     void build();
 
@@ -75,9 +81,14 @@ private:
     std::unordered_multimap<std::size_t, int> m_formatsByHash;
     int m_lastFormat = -1;
     std::vector<ParagraphFormat> m_paragraphFormats;
+    std::unordered_multimap<std::size_t, int> m_paragraphFormatsByHash;
     std::vector<int> m_paragraphs; // format index of each paragraph, in order
     std::vector<PicturePlace> m_pictures;
     int m_pictureSerial = 0;
+    // Bytes decoded pictures and frames may still take: a file cannot make the
+    // pad hold more than this, however many pictures it declares.
+    qint64 m_pictureBudget = qint64(256) * 1024 * 1024;
+    std::unordered_map<quint64, QImage> m_frames;
 };
 
 } // namespace Rtf
