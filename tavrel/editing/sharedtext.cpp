@@ -5,28 +5,34 @@
 namespace {
 
 // A piece is cut to kPiece characters and re-cut when a change makes it longer than
-// kMaxPiece; a page holds kPagePieces pieces and is split above kMaxPagePieces.
-// Copying a text touches only the page list; a change copies one page list (a few
-// hundred pointers) and one piece (a few kilobytes).
-constexpr qsizetype kPiece = 1024;
+// kMaxPiece; a page holds kPagePieces pieces and is split above kMaxPagePieces. A
+// change copies the page list, one page and one piece: for a 10 MB text some forty
+// and sixty pointers and a few kilobytes.
+constexpr qsizetype kPiece = 4096;
 constexpr qsizetype kMaxPiece = 2 * kPiece;
-constexpr qsizetype kPagePieces = 128;
+constexpr qsizetype kPagePieces = 64;
 constexpr qsizetype kMaxPagePieces = 2 * kPagePieces;
 
-QList<QString> cutIntoPieces(QStringView text)
+using Piece = SharedText::Piece;
+using Page = SharedText::Page;
+using Book = SharedText::Book;
+template<typename T>
+using Ref = SharedText::Ref<T>;
+
+std::vector<Ref<Piece>> cutIntoPieces(QStringView text)
 {
-    QList<QString> pieces;
-    pieces.reserve((text.size() + kPiece - 1) / kPiece);
+    std::vector<Ref<Piece>> pieces;
+    pieces.reserve(size_t((text.size() + kPiece - 1) / kPiece));
     for (qsizetype at = 0; at < text.size(); at += kPiece)
-        pieces.append(text.mid(at, kPiece).toString());
+        pieces.emplace_back(new Piece(text.mid(at, kPiece)));
     return pieces;
 }
 
-qsizetype sizeOf(const QList<QString> &pieces)
+qsizetype sizeOf(const std::vector<Ref<Piece>> &pieces)
 {
     qsizetype size = 0;
-    for (const QString &piece : pieces)
-        size += piece.size();
+    for (const Ref<Piece> &piece : pieces)
+        size += piece->text.size();
     return size;
 }
 
@@ -41,9 +47,11 @@ QString SharedText::toString() const
 {
     QString out;
     out.reserve(m_size);
-    for (const Page &page : m_pages) {
-        for (const QString &piece : page)
-            out.append(piece);
+    if (!m_book)
+        return out;
+    for (const Ref<Page> &page : m_book->pages) {
+        for (const Ref<Piece> &piece : page->pieces)
+            out.append(piece->text);
     }
     return out;
 }
@@ -58,12 +66,12 @@ QString SharedText::mid(qsizetype position, qsizetype length) const
     out.reserve(length);
     const Place from = locate(position);
     qsizetype offset = from.offset;
-    for (qsizetype p = from.page; p < m_pages.size() && out.size() < length; ++p) {
-        const Page &page = m_pages.at(p);
-        for (qsizetype i = (p == from.page ? from.piece : 0);
-             i < page.size() && out.size() < length; ++i) {
-            const QString &piece = page.at(i);
-            out.append(QStringView(piece).mid(offset, length - out.size()));
+    const auto &pages = m_book->pages;
+    for (size_t p = size_t(from.page); p < pages.size() && out.size() < length; ++p) {
+        const auto &pieces = pages[p]->pieces;
+        for (size_t i = (qsizetype(p) == from.page ? size_t(from.piece) : 0);
+             i < pieces.size() && out.size() < length; ++i) {
+            out.append(QStringView(pieces[i]->text).mid(offset, length - out.size()));
             offset = 0;
         }
     }
@@ -79,16 +87,18 @@ QChar SharedText::at(qsizetype position) const
 SharedText::Place SharedText::locate(qsizetype position) const
 {
     Place place;
+    if (!m_book)
+        return place;
+    const auto &pages = m_book->pages;
     qsizetype before = 0;
-    for (qsizetype p = 0; p < m_pages.size(); ++p) {
-        const qsizetype pageSize = m_pageSizes.at(p);
-        if (position <= before + pageSize || p + 1 == m_pages.size()) {
-            place.page = p;
-            const Page &page = m_pages.at(p);
-            for (qsizetype i = 0; i < page.size(); ++i) {
-                const qsizetype pieceSize = page.at(i).size();
-                if (position <= before + pieceSize || i + 1 == page.size()) {
-                    place.piece = i;
+    for (size_t p = 0; p < pages.size(); ++p) {
+        const Page &page = *pages[p];
+        if (position <= before + page.size || p + 1 == pages.size()) {
+            place.page = qsizetype(p);
+            for (size_t i = 0; i < page.pieces.size(); ++i) {
+                const qsizetype pieceSize = page.pieces[i]->text.size();
+                if (position <= before + pieceSize || i + 1 == page.pieces.size()) {
+                    place.piece = qsizetype(i);
                     place.offset = position - before;
                     return place;
                 }
@@ -96,7 +106,7 @@ SharedText::Place SharedText::locate(qsizetype position) const
             }
             return place;
         }
-        before += pageSize;
+        before += page.size;
     }
     return place;
 }
@@ -108,12 +118,18 @@ void SharedText::replace(qsizetype position, qsizetype length, QStringView after
     if (length == 0 && after.isEmpty())
         return;
 
-    if (m_pages.isEmpty()) {
-        const QList<QString> pieces = cutIntoPieces(after);
-        for (qsizetype at = 0; at < pieces.size(); at += kPagePieces) {
-            m_pages.append(pieces.mid(at, kPagePieces));
-            m_pageSizes.append(sizeOf(m_pages.constLast()));
+    if (!m_book || m_book->pages.empty()) {
+        auto *book = new Book;
+        std::vector<Ref<Piece>> pieces = cutIntoPieces(after);
+        for (size_t at = 0; at < pieces.size(); at += size_t(kPagePieces)) {
+            auto *page = new Page;
+            const size_t end = std::min(pieces.size(), at + size_t(kPagePieces));
+            for (size_t i = at; i < end; ++i)
+                page->pieces.push_back(std::move(pieces[i]));
+            page->size = sizeOf(page->pieces);
+            book->pages.emplace_back(page);
         }
+        m_book = Ref<Book>(book);
         m_size = after.size();
         return;
     }
@@ -121,100 +137,113 @@ void SharedText::replace(qsizetype position, qsizetype length, QStringView after
     const Place first = locate(position);
     const Place last = length > 0 ? locate(position + length) : first;
     m_size += after.size() - length;
+    Book *book = m_book.detach();
 
     if (first.page == last.page && first.piece == last.piece) {
         // The usual case, a key press: the change lies inside one piece.
-        QString &piece = m_pages[first.page][first.piece];
-        piece.replace(first.offset, length, after.data(), after.size());
-        m_pageSizes[first.page] += after.size() - length;
-        if (piece.size() > kMaxPiece) {
-            const QString grown = piece;
-            setPieces(first.page, first.piece, 1, grown);
-        } else if (piece.size() < kPiece / 8) {
+        Page *page = book->pages[size_t(first.page)].detach();
+        Piece *piece = page->pieces[size_t(first.piece)].detach();
+        piece->text.replace(first.offset, length, after.data(), after.size());
+        page->size += after.size() - length;
+        if (piece->text.size() > kMaxPiece) {
+            const QString grown = piece->text;
+            setPieces(book, first.page, first.piece, 1, grown);
+        } else if (piece->text.size() < kPiece / 8) {
             // Keep pieces from crumbling: a small piece joins its neighbour.
-            const Page &page = m_pages.at(first.page);
-            if (first.piece + 1 < page.size()
-                && piece.size() + page.at(first.piece + 1).size() <= kPiece) {
-                const QString joined = piece + page.at(first.piece + 1);
-                setPieces(first.page, first.piece, 2, joined);
-            } else if (piece.isEmpty()) {
-                setPieces(first.page, first.piece, 1, {});
+            const size_t next = size_t(first.piece) + 1;
+            if (next < page->pieces.size()
+                && piece->text.size() + page->pieces[next]->text.size() <= kPiece) {
+                const QString joined = piece->text + page->pieces[next]->text;
+                setPieces(book, first.page, first.piece, 2, joined);
+            } else if (piece->text.isEmpty()) {
+                setPieces(book, first.page, first.piece, 1, {});
             }
         }
-        splitPage(first.page);
-        mergePages(first.page);
+        splitPage(book, first.page);
+        mergePages(book, first.page);
         return;
     }
 
     // A change across pieces: the pieces it touches are joined, changed and cut anew.
-    const QString &firstPiece = m_pages.at(first.page).at(first.piece);
-    const QString &lastPiece = m_pages.at(last.page).at(last.piece);
     QString changed;
-    changed.reserve(first.offset + after.size() + lastPiece.size() - last.offset);
-    changed.append(QStringView(firstPiece).left(first.offset));
-    changed.append(after);
-    changed.append(QStringView(lastPiece).mid(last.offset));
+    {
+        const QString &firstText = book->pages[size_t(first.page)]->pieces[size_t(first.piece)]
+                                       ->text;
+        const QString &lastText = book->pages[size_t(last.page)]->pieces[size_t(last.piece)]
+                                      ->text;
+        changed.reserve(first.offset + after.size() + lastText.size() - last.offset);
+        changed.append(QStringView(firstText).left(first.offset));
+        changed.append(after);
+        changed.append(QStringView(lastText).mid(last.offset));
+    }
     if (first.page == last.page) {
-        setPieces(first.page, first.piece, last.piece - first.piece + 1, changed);
+        setPieces(book, first.page, first.piece, last.piece - first.piece + 1, changed);
     } else {
-        Page &lastPage = m_pages[last.page];
-        lastPage.remove(0, last.piece + 1);
-        m_pageSizes[last.page] = sizeOf(lastPage);
-        m_pages.remove(first.page + 1, last.page - first.page - 1);
-        m_pageSizes.remove(first.page + 1, last.page - first.page - 1);
-        setPieces(first.page, first.piece, m_pages.at(first.page).size() - first.piece,
-                  changed);
+        Page *lastPage = book->pages[size_t(last.page)].detach();
+        lastPage->pieces.erase(lastPage->pieces.begin(),
+                               lastPage->pieces.begin() + last.piece + 1);
+        lastPage->size = sizeOf(lastPage->pieces);
+        book->pages.erase(book->pages.begin() + first.page + 1,
+                          book->pages.begin() + last.page);
+        const qsizetype firstPageCount = qsizetype(book->pages[size_t(first.page)]->pieces.size());
+        setPieces(book, first.page, first.piece, firstPageCount - first.piece, changed);
         // The remains of the last page now follow the first page.
-        mergePages(first.page + 1);
+        mergePages(book, first.page + 1);
     }
-    splitPage(first.page);
-    mergePages(first.page);
+    splitPage(book, first.page);
+    mergePages(book, first.page);
 }
 
-void SharedText::setPieces(qsizetype page, qsizetype firstPiece, qsizetype pieceCount,
-                           QStringView text)
+void SharedText::setPieces(Book *book, qsizetype page, qsizetype firstPiece,
+                           qsizetype pieceCount, QStringView text)
 {
-    Page &pieces = m_pages[page];
-    pieces.remove(firstPiece, pieceCount);
-    const QList<QString> cut = cutIntoPieces(text);
-    for (qsizetype i = 0; i < cut.size(); ++i)
-        pieces.insert(firstPiece + i, cut.at(i));
-    m_pageSizes[page] = sizeOf(pieces);
+    Page *changed = book->pages[size_t(page)].detach();
+    auto &pieces = changed->pieces;
+    pieces.erase(pieces.begin() + firstPiece, pieces.begin() + firstPiece + pieceCount);
+    std::vector<Ref<Piece>> cut = cutIntoPieces(text);
+    pieces.insert(pieces.begin() + firstPiece, std::make_move_iterator(cut.begin()),
+                  std::make_move_iterator(cut.end()));
+    changed->size = sizeOf(pieces);
 }
 
-void SharedText::splitPage(qsizetype page)
+void SharedText::splitPage(Book *book, qsizetype page)
 {
-    if (page >= m_pages.size() || m_pages.at(page).size() <= kMaxPagePieces)
+    if (page >= qsizetype(book->pages.size())
+        || qsizetype(book->pages[size_t(page)]->pieces.size()) <= kMaxPagePieces)
         return;
-    const Page whole = m_pages.at(page);
-    m_pages.remove(page);
-    m_pageSizes.remove(page);
+    const Ref<Page> whole = book->pages[size_t(page)];
+    book->pages.erase(book->pages.begin() + page);
     qsizetype at = page;
-    for (qsizetype i = 0; i < whole.size(); i += kPagePieces, ++at) {
-        m_pages.insert(at, whole.mid(i, kPagePieces));
-        m_pageSizes.insert(at, sizeOf(m_pages.at(at)));
+    const auto &pieces = whole->pieces;
+    for (size_t i = 0; i < pieces.size(); i += size_t(kPagePieces), ++at) {
+        auto *part = new Page;
+        const size_t end = std::min(pieces.size(), i + size_t(kPagePieces));
+        part->pieces.assign(pieces.begin() + qsizetype(i), pieces.begin() + qsizetype(end));
+        part->size = sizeOf(part->pieces);
+        book->pages.insert(book->pages.begin() + at, Ref<Page>(part));
     }
 }
 
-void SharedText::mergePages(qsizetype page)
+void SharedText::mergePages(Book *book, qsizetype page)
 {
-    if (page >= m_pages.size())
+    auto &pages = book->pages;
+    if (page >= qsizetype(pages.size()))
         return;
-    if (m_pages.at(page).isEmpty()) {
-        m_pages.remove(page);
-        m_pageSizes.remove(page);
+    if (pages[size_t(page)]->pieces.empty()) {
+        pages.erase(pages.begin() + page);
         return;
     }
     // Pages that have shrunk join a neighbour, so that the page list stays short.
-    auto join = [this](qsizetype left) {
-        if (left < 0 || left + 1 >= m_pages.size())
+    auto join = [&pages](qsizetype left) {
+        if (left < 0 || left + 1 >= qsizetype(pages.size()))
             return false;
-        if (m_pages.at(left).size() + m_pages.at(left + 1).size() > kPagePieces)
+        const Page &right = *pages[size_t(left) + 1];
+        if (qsizetype(pages[size_t(left)]->pieces.size() + right.pieces.size()) > kPagePieces)
             return false;
-        m_pages[left].append(m_pages.at(left + 1));
-        m_pageSizes[left] += m_pageSizes.at(left + 1);
-        m_pages.remove(left + 1);
-        m_pageSizes.remove(left + 1);
+        Page *joined = pages[size_t(left)].detach();
+        joined->pieces.insert(joined->pieces.end(), right.pieces.begin(), right.pieces.end());
+        joined->size += right.size;
+        pages.erase(pages.begin() + left + 1);
         return true;
     };
     if (!join(page))
@@ -223,73 +252,80 @@ void SharedText::mergePages(qsizetype page)
 
 bool SharedText::isSharedWith(const SharedText &other) const
 {
-    return m_size == other.m_size && m_pages.constData() == other.m_pages.constData();
+    return m_size == other.m_size && m_book.get() == other.m_book.get();
 }
 
 bool operator==(const SharedText &a, const SharedText &b)
 {
     if (a.m_size != b.m_size)
         return false;
-    if (a.isSharedWith(b))
+    if (a.isSharedWith(b) || a.m_size == 0)
         return true;
     // Walk both piece sequences side by side; pieces that are shared compare at once.
-    qsizetype pa = 0, ia = 0, oa = 0;
-    qsizetype pb = 0, ib = 0, ob = 0;
-    auto next = [](const QList<SharedText::Page> &pages, qsizetype &p, qsizetype &i) {
-        while (p < pages.size() && i >= pages.at(p).size()) {
-            ++p;
-            i = 0;
+    struct Walk {
+        const std::vector<SharedText::Ref<SharedText::Page>> &pages;
+        size_t page = 0;
+        size_t piece = 0;
+        qsizetype offset = 0;
+        const SharedText::Piece *current()
+        {
+            while (page < pages.size() && piece >= pages[page]->pieces.size()) {
+                ++page;
+                piece = 0;
+            }
+            return page < pages.size() ? pages[page]->pieces[piece].get() : nullptr;
         }
-        return p < pages.size();
+        void advance(qsizetype n, qsizetype size)
+        {
+            offset += n;
+            if (offset == size) {
+                ++piece;
+                offset = 0;
+            }
+        }
     };
-    while (next(a.m_pages, pa, ia) && next(b.m_pages, pb, ib)) {
-        const QString &sa = a.m_pages.at(pa).at(ia);
-        const QString &sb = b.m_pages.at(pb).at(ib);
-        const qsizetype n = qMin(sa.size() - oa, sb.size() - ob);
-        const bool same = (oa == ob && sa.constData() == sb.constData())
-            || QStringView(sa).mid(oa, n) == QStringView(sb).mid(ob, n);
+    Walk wa{a.m_book->pages};
+    Walk wb{b.m_book->pages};
+    while (true) {
+        const SharedText::Piece *pa = wa.current();
+        const SharedText::Piece *pb = wb.current();
+        if (!pa || !pb)
+            return !pa && !pb;
+        const qsizetype n = qMin(pa->text.size() - wa.offset, pb->text.size() - wb.offset);
+        const bool same = (pa == pb && wa.offset == wb.offset)
+            || QStringView(pa->text).mid(wa.offset, n) == QStringView(pb->text).mid(wb.offset, n);
         if (!same)
             return false;
-        oa += n;
-        ob += n;
-        if (oa == sa.size()) {
-            ++ia;
-            oa = 0;
-        }
-        if (ob == sb.size()) {
-            ++ib;
-            ob = 0;
-        }
+        wa.advance(n, pa->text.size());
+        wb.advance(n, pb->text.size());
     }
-    return true;
 }
 
 qsizetype SharedText::heldBytes(const QList<SharedText> &texts)
 {
-    // Each block of the heap is counted once, however many texts share it; a block
-    // carries a small header besides its elements.
+    // Each block of the heap is counted once, however many texts share it.
     constexpr qsizetype kHeader = 16;
     QSet<const void *> seen;
     qsizetype bytes = 0;
     for (const SharedText &text : texts) {
-        if (text.m_pages.capacity() > 0 && !seen.contains(text.m_pages.constData())) {
-            seen.insert(text.m_pages.constData());
-            bytes += kHeader + text.m_pages.capacity() * qsizetype(sizeof(Page));
-        }
-        if (text.m_pageSizes.capacity() > 0 && !seen.contains(text.m_pageSizes.constData())) {
-            seen.insert(text.m_pageSizes.constData());
-            bytes += kHeader + text.m_pageSizes.capacity() * qsizetype(sizeof(qsizetype));
-        }
-        for (const Page &page : text.m_pages) {
-            if (seen.contains(page.constData()))
+        if (!text.m_book || seen.contains(text.m_book.get()))
+            continue;
+        seen.insert(text.m_book.get());
+        const Book &book = *text.m_book;
+        bytes += kHeader + qsizetype(sizeof(Book))
+            + qsizetype(book.pages.capacity() * sizeof(Ref<Page>));
+        for (const Ref<Page> &page : book.pages) {
+            if (seen.contains(page.get()))
                 continue;
-            seen.insert(page.constData());
-            bytes += kHeader + page.capacity() * qsizetype(sizeof(QString));
-            for (const QString &piece : page) {
-                if (piece.capacity() == 0 || seen.contains(piece.constData()))
+            seen.insert(page.get());
+            bytes += kHeader + qsizetype(sizeof(Page))
+                + qsizetype(page->pieces.capacity() * sizeof(Ref<Piece>));
+            for (const Ref<Piece> &piece : page->pieces) {
+                if (seen.contains(piece.get()))
                     continue;
-                seen.insert(piece.constData());
-                bytes += kHeader + (piece.capacity() + 1) * qsizetype(sizeof(QChar));
+                seen.insert(piece.get());
+                bytes += 2 * kHeader + qsizetype(sizeof(Piece))
+                    + (piece->text.capacity() + 1) * qsizetype(sizeof(QChar));
             }
         }
     }
