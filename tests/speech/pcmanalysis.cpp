@@ -53,6 +53,24 @@ double soundSeconds(const std::vector<qint16> &pcm, int sampleRate)
     return double(end - first) / sampleRate;
 }
 
+int soundBursts(const std::vector<qint16> &pcm, int sampleRate, int gapMs)
+{
+    const qsizetype step = sampleRate / 100; // 10 ms
+    const qsizetype gapSteps = gapMs / 10;
+    int bursts = 0;
+    qsizetype quiet = gapSteps; // the start counts as after a gap
+    for (qsizetype at = 0; at + step <= qsizetype(pcm.size()); at += step) {
+        if (rms(pcm, at, at + step) > 300) {
+            if (quiet >= gapSteps)
+                ++bursts;
+            quiet = 0;
+        } else {
+            ++quiet;
+        }
+    }
+    return bursts;
+}
+
 double medianFundamental(const std::vector<qint16> &pcm, int sampleRate, qsizetype from,
                          qsizetype to)
 {

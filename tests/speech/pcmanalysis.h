@@ -13,6 +13,8 @@ double rms(const std::vector<qint16> &pcm, qsizetype from = 0, qsizetype to = -1
 std::pair<qsizetype, qsizetype> soundSpan(const std::vector<qint16> &pcm, int threshold = 300);
 // Seconds between the first and the last sound.
 double soundSeconds(const std::vector<qint16> &pcm, int sampleRate);
+// The number of stretches of sound separated by at least `gapMs` of silence.
+int soundBursts(const std::vector<qint16> &pcm, int sampleRate, int gapMs = 150);
 // The median fundamental frequency over the voiced frames in [from, to), by
 // normalised autocorrelation; 0 when nothing in it is voiced.
 double medianFundamental(const std::vector<qint16> &pcm, int sampleRate, qsizetype from = 0,

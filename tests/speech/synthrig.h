@@ -12,10 +12,11 @@
 // The espeak-ng synthesiser playing into a CaptureOutput, with a record of every
 // block of audio it queued.
 struct SynthRig {
-    explicit SynthRig(const QByteArray &voiceDataPath = {})
+    explicit SynthRig(const QByteArray &voiceDataPath = {}, int lookAheadMs = 750)
     {
         EspeakSpeechSynth::Options options;
         options.voiceDataPath = voiceDataPath;
+        options.lookAheadMs = lookAheadMs;
         options.output = [this](PcmQueue &queue, int) {
             auto output = std::make_unique<CaptureOutput>(queue);
             capture = output.get();

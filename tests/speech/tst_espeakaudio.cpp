@@ -3,6 +3,7 @@
 #include "platform/espeak/espeakspeechsynth.h"
 #include "platform/espeak/espeakvoice.h"
 
+#include <QDebug>
 #include <QProcess>
 #include <QTest>
 
@@ -129,8 +130,24 @@ void TestEspeakAudio::playsThroughTheSoundServer()
     synth.resume();
     QVERIFY(recording.waitForSound(resumedAt, 5000) >= 0);
 
-    // Stopped: silence, and nothing of the text comes back.
+    // A new pitch is heard from the next clause: these last about two and a half
+    // seconds each.
     QTest::qWait(300);
+    const qsizetype changed = recording.size();
+    synth.setPitch(300);
+    QVERIFY(recording.waitForLength(changed, 7 * rate / 2, 10000));
+    qsizetype raised = -1;
+    const auto &pcm = recording.samples();
+    for (qsizetype at = changed; at + rate / 4 <= changed + 7 * rate / 2; at += rate / 20) {
+        if (PcmAnalysis::medianFundamental(pcm, rate, at, at + rate / 4) > 200) {
+            raised = at - changed;
+            break;
+        }
+    }
+    qInfo() << "new pitch heard" << double(raised) / rate << "s after the change";
+    QVERIFY2(raised >= 0 && raised < 3 * rate, qPrintable(QString::number(raised)));
+
+    // Stopped: silence, and nothing of the text comes back.
     synth.stop();
     QTest::qWait(500);
     const qsizetype stopped = recording.size();

@@ -25,6 +25,7 @@ private slots:
     void queueKeepsOrderAcrossItsEnd();
     void fullQueueHoldsTheWriter();
     void clearReleasesTheWriterAndRefusesOldAudio();
+    void takeBackOnlyWhatWasNotRead();
 };
 
 namespace {
@@ -232,6 +233,36 @@ void TestEspeakParts::clearReleasesTheWriterAndRefusesOldAudio()
     qint16 out[20];
     QCOMPARE(queue.read(out, 20, old), 0);
     QCOMPARE(queue.read(out, 20, fresh), 10);
+}
+
+void TestEspeakParts::takeBackOnlyWhatWasNotRead()
+{
+    PcmQueue queue(100);
+    const quint64 gen = queue.generation();
+    std::vector<qint16> in(60);
+    std::iota(in.begin(), in.end(), 0);
+    QVERIFY(queue.write(in.data(), 30, gen));
+    const quint64 mark = queue.writtenTotal();
+    QCOMPARE(mark, 30u);
+    QVERIFY(queue.write(in.data() + 30, 30, gen));
+    qint16 out[60];
+    QCOMPARE(queue.read(out, 20), 20);
+    QCOMPARE(queue.readTotal(), 20u);
+    // Samples 30 to 59 have not been read: they can be taken back.
+    QVERIFY(!queue.takeBack(mark, gen + 1));
+    QVERIFY(queue.takeBack(mark, gen));
+    QCOMPARE(queue.available(), 10);
+    QCOMPARE(queue.writtenTotal(), 30u);
+    QVERIFY(queue.write(in.data() + 50, 5, gen));
+    QCOMPARE(queue.read(out, 60), 15);
+    QCOMPARE(out[9], qint16(29));
+    QCOMPARE(out[10], qint16(50));
+    // Once read, audio stays played.
+    QVERIFY(!queue.takeBack(30, gen));
+    QVERIFY(queue.takeBack(35, gen));
+    queue.clear();
+    QCOMPARE(queue.writtenTotal(), 0u);
+    QCOMPARE(queue.readTotal(), 0u);
 }
 
 QTEST_GUILESS_MAIN(TestEspeakParts)

@@ -23,6 +23,10 @@ public:
     // The next clause with speech in it; false when nothing but blanks is left.
     bool next(Clause *clause);
 
+    // Where the next clause will be looked for; rewind() goes back to such a place.
+    qsizetype position() const { return m_pos; }
+    void rewind(qsizetype position) { m_pos = position; }
+
 private:
     bool isClauseEnd(qsizetype pos) const;
     bool isAbbreviation(qsizetype dotPos) const;

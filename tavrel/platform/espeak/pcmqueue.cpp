@@ -24,6 +24,7 @@ bool PcmQueue::write(const qint16 *samples, qsizetype count, quint64 generation)
         const qsizetype n = std::min({count, cap - m_size, cap - tail});
         std::memcpy(m_ring.data() + tail, samples, size_t(n) * sizeof(qint16));
         m_size += n;
+        m_writtenTotal += quint64(n);
         samples += n;
         count -= n;
     }
@@ -50,12 +51,35 @@ qsizetype PcmQueue::read(qint16 *dest, qsizetype maxCount, quint64 generation)
             m_head = (m_head + n) % cap;
             m_size -= n;
             taken += n;
+            m_readTotal += quint64(n);
         }
         wake = taken > 0 && m_waitingWriters > 0;
     }
     if (wake)
         m_space.notify_all();
     return taken;
+}
+
+quint64 PcmQueue::writtenTotal() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_writtenTotal;
+}
+
+quint64 PcmQueue::readTotal() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_readTotal;
+}
+
+bool PcmQueue::takeBack(quint64 mark, quint64 generation)
+{
+    std::lock_guard lock(m_mutex);
+    if (generation != m_generation.load() || m_readTotal > mark || mark > m_writtenTotal)
+        return false;
+    m_size -= qsizetype(m_writtenTotal - mark);
+    m_writtenTotal = mark;
+    return true;
 }
 
 qsizetype PcmQueue::available() const
@@ -73,6 +97,8 @@ quint64 PcmQueue::clear()
         m_generation.store(next);
         m_head = 0;
         m_size = 0;
+        m_writtenTotal = 0;
+        m_readTotal = 0;
     }
     m_space.notify_all();
     return next;

@@ -31,6 +31,13 @@ public:
     qsizetype read(qint16 *dest, qsizetype maxCount, quint64 generation);
     qsizetype available() const;
 
+    // Counts of the samples written and read in this generation.
+    quint64 writtenTotal() const;
+    quint64 readTotal() const;
+    // Takes back everything written after the first `mark` samples, provided none
+    // of it has been read yet; false (and nothing changed) otherwise.
+    bool takeBack(quint64 mark, quint64 generation);
+
     // Drops everything held, refuses the writes of the old generation and wakes
     // a waiting writer. Returns the new generation.
     quint64 clear();
@@ -47,6 +54,8 @@ private:
     qsizetype m_head = 0; // next sample to read
     qsizetype m_size = 0;
     int m_waitingWriters = 0;
+    quint64 m_writtenTotal = 0;
+    quint64 m_readTotal = 0;
     std::atomic<quint64> m_generation{1};
     std::atomic<bool> m_producerIdle{true};
 };

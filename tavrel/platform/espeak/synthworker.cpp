@@ -56,12 +56,14 @@ void SynthWorker::setVoice(int wordsPerMinute, int hertz, int percent)
     m_settings.speed = wordsPerMinute;
     m_settings.pitch = hertz;
     m_settings.volume = percent;
+    ++m_settingsVersion;
 }
 
 void SynthWorker::setVoiceName(const QByteArray &name)
 {
     std::lock_guard lock(m_mutex);
     m_settings.voiceName = name;
+    ++m_settingsVersion;
 }
 
 void SynthWorker::setTap(Tap tap)
@@ -115,33 +117,84 @@ void SynthWorker::speakItem(const Item &item, EspeakVoice &voice, PitchTempo &sh
         return true;
     };
 
-    std::vector<qint16> shifted;
+    // The clauses whose audio is in the queue, where each began there and in the text.
+    struct Begun {
+        quint64 mark;
+        qsizetype textPosition;
+    };
+    std::deque<Begun> begun;
     ClauseSplitter clauses(item.text);
+    quint64 version = 0;
+    bool redo = false;
+
+    // After a change of settings: takes back the audio from the first clause that
+    // has not begun to play, and rewinds the text to it.
+    const auto takeBackUnplayed = [&] {
+        for (auto it = begun.begin(); it != begun.end(); ++it) {
+            if (m_queue.takeBack(it->mark, item.generation)) {
+                clauses.rewind(it->textPosition);
+                begun.erase(it, begun.end());
+                return true;
+            }
+        }
+        return false;
+    };
+    const auto deliverChecked = [&](const qint16 *samples, qsizetype count) {
+        if (m_settingsVersion.load() != version) {
+            if (takeBackUnplayed()) {
+                redo = true;
+                return false;
+            }
+            // The clause is already playing: the change waits for the next one.
+            version = m_settingsVersion.load();
+        }
+        return deliver(samples, count);
+    };
+
+    std::vector<qint16> shifted;
     ClauseSplitter::Clause clause;
-    while (m_queue.generation() == item.generation && clauses.next(&clause)) {
+    while (m_queue.generation() == item.generation) {
+        const qsizetype position = clauses.position();
+        if (!clauses.next(&clause))
+            break;
+        // Forget the clauses that have begun to play, but for the latest of them.
+        const quint64 played = m_queue.readTotal();
+        while (begun.size() > 1 && begun[1].mark <= played)
+            begun.pop_front();
+        begun.push_back({m_queue.writtenTotal(), position});
+
+        version = m_settingsVersion.load();
         const Settings s = settings();
         const VoiceTuning tuning = VoiceTuning::forVoice(s.speed, s.pitch, s.volume);
         voice.setVoiceName(s.voiceName);
         EspeakVoice::Result result;
         if (!tuning.needsShifting()) {
-            result = voice.synthesise(clause.text, clause.pauseAfter, tuning, deliver);
+            result = voice.synthesise(clause.text, clause.pauseAfter, tuning, deliverChecked);
         } else {
             shifter.reset();
             shifter.setFactors(tuning.tempo, tuning.pitchFactor, tuning.playbackRate);
             const auto throughShifter = [&](const qint16 *samples, qsizetype count) {
                 shifted.clear();
                 shifter.process(samples, count, &shifted);
-                return deliver(shifted.data(), qsizetype(shifted.size()));
+                return deliverChecked(shifted.data(), qsizetype(shifted.size()));
             };
             result = voice.synthesise(clause.text, clause.pauseAfter, tuning, throughShifter);
             if (result == EspeakVoice::Result::Done) {
                 shifted.clear();
                 shifter.flush(&shifted);
-                if (!deliver(shifted.data(), qsizetype(shifted.size())))
+                if (!deliverChecked(shifted.data(), qsizetype(shifted.size())))
                     result = EspeakVoice::Result::Abandoned;
             }
         }
+        if (redo) {
+            redo = false;
+            continue;
+        }
         if (result != EspeakVoice::Result::Done)
             break;
+        // Settings changed after the clause's last audio: take back what has not
+        // begun to play.
+        if (m_settingsVersion.load() != version)
+            takeBackUnplayed();
     }
 }

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -16,7 +17,9 @@ class PitchTempo;
 // The synthesis thread: takes the texts handed to it in order, synthesises them
 // clause by clause with espeak-ng and writes the audio into the queue, blocking
 // while the queue is full. The voice settings are read at the start of each clause,
-// so a change reaches a text that is already being read.
+// so a change reaches a text that is already being read; clauses synthesised ahead
+// that have not begun to play are taken back and synthesised again, so the change
+// is heard from the next clause played, not only after the look-ahead.
 class SynthWorker
 {
 public:
@@ -63,6 +66,7 @@ private:
     std::condition_variable m_wake;
     std::deque<Item> m_items;
     Settings m_settings;
+    std::atomic<quint64> m_settingsVersion{0};
     Tap m_tap;
     bool m_busy = false;
     bool m_quit = false;
