@@ -536,6 +536,9 @@ void Frmmain::load()
     m_cmdResume->hide();
     if (!readSettings())
         settingsFallback();
+    // The scroll bars and their labels show the speed and pitch now in force, so
+    // that the first move of a scroll bar starts from there.
+    m_voiceControls->showValuesInForce();
 }
 
 void Frmmain::setupSpeech()

@@ -9,6 +9,8 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QLabel>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -55,6 +57,8 @@ private slots:
     void singlesKeepSevenDigitsWithoutExponent();
     void maximisedWindowStoresItsNormalPlace();
     void failedWriteKeepsTheOldFile();
+    void scrollBarsShowTheValuesInForce_data();
+    void scrollBarsShowTheValuesInForce();
 };
 
 void TstSettings::writtenAtExitAndRestoredAtStart()
@@ -300,6 +304,42 @@ void TstSettings::failedWriteKeepsTheOldFile()
     // The program ends all the same; the previous settings stay for the next run.
     QCOMPARE(f.terminated, 1);
     QCOMPARE(readBytes(path), old);
+}
+
+void TstSettings::scrollBarsShowTheValuesInForce_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("speed");
+    QTest::addColumn<int>("pitch");
+    QTest::newRow("stored") << QByteArray("210,50,9000,6000,300,450,255,120,\"Arial\"\n") << 210
+                            << 120;
+    QTest::newRow("fallback") << QByteArray() << 150 << 85;
+}
+
+void TstSettings::scrollBarsShowTheValuesInForce()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, speed);
+    QFETCH(int, pitch);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Settings.ini"));
+    if (!bytes.isEmpty())
+        QVERIFY(writeBytes(path, bytes));
+    WindowFixture f(path);
+    QCOMPARE(f.synth.speed(), speed);
+    QCOMPARE(f.synth.pitch(), pitch);
+    // The doubles' synthesiser starts at speed 150 and pitch 100: both steps are 1.
+    auto *slider1 = f.child<QScrollBar>(QStringLiteral("Slider1"));
+    auto *slider2 = f.child<QScrollBar>(QStringLiteral("Slider2"));
+    QCOMPARE(slider1->value(), speed);
+    QCOMPARE(f.child<QLabel>(QStringLiteral("Speedlbl"))->text(), QString::number(speed));
+    QCOMPARE(slider2->value(), pitch);
+    QCOMPARE(f.child<QLabel>(QStringLiteral("Pitchlbl"))->text(), QString::number(pitch));
+    // The first move goes one step from the value in force, not from elsewhere.
+    slider1->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    QCOMPARE(f.synth.speed(), speed + 1);
+    slider2->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    QCOMPARE(f.synth.pitch(), pitch - 1);
 }
 
 QTEST_MAIN(TstSettings)
