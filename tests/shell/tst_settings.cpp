@@ -96,7 +96,8 @@ void TstSettings::fontNamesWithCommasAndQuotesSurvive_data()
     QTest::addColumn<QByteArray>("field");
     QTest::newRow("comma") << "Foundry, Condensed" << QByteArray("\"Foundry, Condensed\"");
     QTest::newRow("quote") << "The \"Best\" Font" << QByteArray("\"The \"\"Best\"\" Font\"");
-    QTest::newRow("accent") << QStringLiteral("Caf\u00e9 Sans") << QByteArray("\"Caf\xc3\xa9 Sans\"");
+    QTest::newRow("accent") << QStringLiteral("Caf\u00e9 Sans")
+                            << QByteArray("\"Caf\xc3\xa9 Sans\"");
 }
 
 void TstSettings::fontNamesWithCommasAndQuotesSurvive()
