@@ -84,16 +84,15 @@ struct Reference {
         return 0;
     }
 
+    // Takes over the library the synthesiser has loaded, set up as espeak-ng's own
+    // programs do; the synthesiser sets it up again afterwards.
     Reference()
     {
-        espeak_ng_InitializePath(nullptr);
-        espeak_ng_Initialize(nullptr);
-        espeak_ng_InitializeOutput(ENOUTPUT_MODE_SYNCHRONOUS, 0, nullptr);
         espeak_SetSynthCallback(callback);
         espeak_ng_SetVoiceByName("en-us");
         espeak_ng_SetParameter(espeakRATE, 150, 0);
     }
-    ~Reference() { espeak_ng_Terminate(); }
+    ~Reference() { EspeakVoice::libraryUsedElsewhere(); }
 
     double firstBufferMs(const QByteArray &utf8)
     {
@@ -140,7 +139,8 @@ public:
             if (n == 0) {
                 if (m_queue.producerIdle() && m_queue.available() == 0)
                     break;
-                std::this_thread::yield();
+                // Leave the processor to the synthesiser while it catches up.
+                std::this_thread::sleep_for(std::chrono::microseconds(50));
             }
             if (tick)
                 tick();
@@ -165,8 +165,11 @@ struct Rig {
         };
         synth = std::make_unique<EspeakSpeechSynth>(options);
         synth->setSynthesisTap([this](const qint16 *, qsizetype) {
-            if (!gotFirst.exchange(true))
+            // The time is written before the flag that publishes it.
+            if (!gotFirst.load()) {
                 firstBuffer = Clock::now();
+                gotFirst.store(true);
+            }
         });
         // Load the library and the voice before anything is timed.
         synth->speak(QStringLiteral("Ready."));
@@ -198,63 +201,64 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     const int rounds = 25;
+    const int throughputRounds = 5;
     const QString kilobyte = textOfSize(1024);
     const QString megabyte = textOfSize(1024 * 1024);
     const QString longText = textOfSize(24 * 1024);
+    const QByteArray kilobyteUtf8 = kilobyte.toUtf8();
+    const QByteArray megabyteUtf8 = megabyte.toUtf8();
+    const QByteArray longUtf8 = longText.toUtf8();
 
-    // espeak-ng alone.
-    std::vector<double> refSmall, refLarge;
-    double refSeconds = 0;
+    // espeak-ng alone and the synthesiser take turns with the library, so that a
+    // busy machine weighs on both alike. The library is loaded once per process.
+    std::vector<double> refSmall, refLarge, ourSmall, ourLarge;
+    std::vector<double> refSeconds, ourSeconds, shiftedSeconds;
     long long refAudio = 0;
-    {
-        Reference reference;
-        const QByteArray small = kilobyte.toUtf8();
-        const QByteArray large = megabyte.toUtf8();
-        reference.firstBufferMs(small);
-        for (int i = 0; i < rounds; ++i) {
-            refSmall.push_back(reference.firstBufferMs(small));
-            refLarge.push_back(reference.firstBufferMs(large));
-        }
-        refSeconds = reference.synthesise(longText.toUtf8(), &refAudio);
-    }
-
-    // The synthesiser.
-    std::vector<double> ourSmall, ourLarge;
-    double ourSeconds = 0;
     long long ourAudio = 0;
-    double shiftedSeconds = 0;
-    long idleKb = 0;
-    long peakKb = 0;
-    double readAudioSeconds = 0;
-    {
-        Rig rig;
+    Rig rig;
+    for (int round = 0; round < throughputRounds; ++round) {
+        {
+            Reference reference;
+            reference.firstBufferMs(kilobyteUtf8);
+            for (int i = 0; i < rounds; ++i) {
+                refSmall.push_back(reference.firstBufferMs(kilobyteUtf8));
+                refLarge.push_back(reference.firstBufferMs(megabyteUtf8));
+            }
+            refSeconds.push_back(reference.synthesise(longUtf8, &refAudio));
+        }
+        rig.firstBufferMs(kilobyte);
         for (int i = 0; i < rounds; ++i) {
             ourSmall.push_back(rig.firstBufferMs(kilobyte));
             ourLarge.push_back(rig.firstBufferMs(megabyte));
         }
-        auto start = Clock::now();
+        const auto start = Clock::now();
         rig.synth->speak(longText);
         ourAudio = rig.drain->run(600);
-        ourSeconds = ms(Clock::now() - start) / 1000.0;
-
-        // With the slowest speed and the highest pitch, where the audio is reworked.
+        ourSeconds.push_back(ms(Clock::now() - start) / 1000.0);
+    }
+    {
+        // The slowest speed and the highest pitch, where the audio is reworked.
         rig.synth->setSpeed(50);
         rig.synth->setPitch(400);
-        start = Clock::now();
+        const auto start = Clock::now();
         rig.synth->speak(longText);
         rig.drain->run(600);
-        shiftedSeconds = ms(Clock::now() - start) / 1000.0;
+        shiftedSeconds.push_back(ms(Clock::now() - start) / 1000.0);
         rig.synth->setSpeed(150);
         rig.synth->setPitch(100);
+    }
 
-        // Memory: the document is held as the pad would hold it; then it is read.
+    // Memory: the document is held as the pad would hold it; then it is read.
+    long idleKb = 0;
+    long peakKb = 0;
+    double readAudioSeconds = 0;
+    {
         const QString document = textOfSize(1024 * 1024);
         idleKb = memoryKb("VmRSS:");
         peakKb = idleKb;
-        long long samples = 0;
         rig.synth->speak(document);
         int ticks = 0;
-        samples = rig.drain->run(10.0, [&] {
+        const long long samples = rig.drain->run(10.0, [&] {
             if (++ticks % 64 == 0)
                 peakKb = std::max(peakKb, memoryKb("VmRSS:"));
         });
@@ -267,20 +271,30 @@ int main(int argc, char *argv[])
     const double refLargeMs = median(refLarge);
     const double ourSmallMs = median(ourSmall);
     const double ourLargeMs = median(ourLarge);
-    std::printf("First audio buffer (median of %d)\n", rounds);
-    std::printf("  1 KB text: synthesiser %.3f ms, espeak-ng alone %.3f ms, ratio %.2fx\n",
+    std::printf("First audio buffer (median of %d)\n", rounds * throughputRounds);
+    std::printf("  1 KB text: synthesiser %.3f ms, espeak-ng alone %.3f ms, ratio %.2fx"
+                " (goal <= 1.5x)\n",
                 ourSmallMs, refSmallMs, ourSmallMs / refSmallMs);
-    std::printf("  1 MB text: synthesiser %.3f ms, espeak-ng alone %.3f ms, ratio %.2fx\n",
+    std::printf("  1 MB text: synthesiser %.3f ms, espeak-ng alone %.3f ms, ratio %.2fx"
+                " (goal <= 1.5x)\n",
                 ourLargeMs, refLargeMs, ourLargeMs / refLargeMs);
     std::printf("  1 MB against 1 KB: synthesiser %.2fx, espeak-ng alone %.2fx\n",
                 ourLargeMs / ourSmallMs, refLargeMs / refSmallMs);
-    std::printf("Throughput on a %lld-character text\n", (long long)longText.size());
-    std::printf("  synthesiser %.3f s for %.0f s of audio, espeak-ng alone %.3f s for %.0f s,"
-                " ratio %.2fx (goal >= 0.9x)\n",
-                ourSeconds, double(ourAudio) / EspeakVoice::sampleRate, refSeconds,
-                double(refAudio) / EspeakVoice::sampleRate, refSeconds / ourSeconds);
-    std::printf("  at 50 wpm and 400 Hz (audio reworked): %.3f s, ratio %.2fx\n", shiftedSeconds,
-                refSeconds / shiftedSeconds);
+    const double refBest = *std::min_element(refSeconds.begin(), refSeconds.end());
+    const double ourBest = *std::min_element(ourSeconds.begin(), ourSeconds.end());
+    std::vector<double> ratios;
+    for (size_t i = 0; i < refSeconds.size(); ++i)
+        ratios.push_back(refSeconds[i] / ourSeconds[i]);
+    std::printf("Throughput on a %lld-character text (%d rounds)\n", (long long)longText.size(),
+                throughputRounds);
+    std::printf("  synthesiser best %.3f s for %.0f s of audio, espeak-ng alone best %.3f s for"
+                " %.0f s\n",
+                ourBest, double(ourAudio) / EspeakVoice::sampleRate, refBest,
+                double(refAudio) / EspeakVoice::sampleRate);
+    std::printf("  ratio of best times %.2fx, median ratio per round %.2fx (goal >= 0.9x)\n",
+                refBest / ourBest, median(ratios));
+    std::printf("  at 50 wpm and 400 Hz (audio reworked): %.3f s, ratio %.2fx\n",
+                shiftedSeconds.front(), refBest / shiftedSeconds.front());
     std::printf("Memory reading the 1 MB text (%.0f s of audio taken in 10 s)\n",
                 readAudioSeconds);
     std::printf("  idle %.1f MB, peak %.1f MB, above idle %.1f MB (goal < 64 MB)\n",

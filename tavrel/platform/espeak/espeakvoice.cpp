@@ -10,7 +10,6 @@ namespace {
 struct LibraryState {
     std::mutex mutex;
     bool initialised = false;
-    QByteArray dataPath;
     QByteArray failedPath;
     bool triedAndFailed = false;
     const EspeakVoice *configuredFor = nullptr;
@@ -38,15 +37,10 @@ int onSynthesised(short *wav, int count, espeak_EVENT *)
 
 bool initialise(LibraryState &lib, const QByteArray &dataPath)
 {
-    if (lib.initialised && lib.dataPath == dataPath)
+    if (lib.initialised)
         return true;
     if (lib.triedAndFailed && lib.failedPath == dataPath)
         return false;
-    if (lib.initialised) {
-        espeak_ng_Terminate();
-        lib.initialised = false;
-    }
-    lib.configuredFor = nullptr;
     espeak_ng_InitializePath(dataPath.isEmpty() ? nullptr : dataPath.constData());
     espeak_ng_ERROR_CONTEXT context = nullptr;
     espeak_ng_STATUS status = espeak_ng_Initialize(&context);
@@ -58,10 +52,8 @@ bool initialise(LibraryState &lib, const QByteArray &dataPath)
         lib.failedPath = dataPath;
         return false;
     }
-    espeak_SetSynthCallback(onSynthesised);
     lib.initialised = true;
     lib.triedAndFailed = false;
-    lib.dataPath = dataPath;
     return true;
 }
 
@@ -90,6 +82,13 @@ EspeakVoice::~EspeakVoice()
         lib.configuredFor = nullptr;
 }
 
+void EspeakVoice::libraryUsedElsewhere()
+{
+    LibraryState &lib = library();
+    std::lock_guard lock(lib.mutex);
+    lib.configuredFor = nullptr;
+}
+
 EspeakVoice::Result EspeakVoice::synthesise(QStringView text, bool pauseAfter,
                                             const VoiceTuning &tuning, const PcmSink &sink)
 {
@@ -100,6 +99,7 @@ EspeakVoice::Result EspeakVoice::synthesise(QStringView text, bool pauseAfter,
 
     if (lib.configuredFor != this || lib.voiceName != m_voiceName) {
         lib.configuredFor = nullptr;
+        espeak_SetSynthCallback(onSynthesised);
         // A voice change resets the library's settings to the voice's own.
         if (espeak_ng_SetVoiceByName(m_voiceName.constData()) != ENS_OK)
             return Result::Unavailable;

@@ -24,6 +24,8 @@ public:
     static constexpr int sampleRate = 22050;
 
     // dataPath: the folder holding espeak-ng-data's contents, empty for the system's.
+    // The library loads once per process (it cannot be reloaded safely): the first
+    // data path that loads is the one used from then on.
     explicit EspeakVoice(const QByteArray &dataPath = {});
     ~EspeakVoice();
     EspeakVoice(const EspeakVoice &) = delete;
@@ -31,6 +33,10 @@ public:
 
     // An espeak-ng voice name such as "en-us".
     void setVoiceName(const QByteArray &name) { m_voiceName = name; }
+
+    // For code that used the loaded library directly: the next synthesis sets it up
+    // again (callback, voice and settings).
+    static void libraryUsedElsewhere();
 
     // Unavailable when the library or the voice data cannot be loaded.
     Result synthesise(QStringView text, bool pauseAfter, const VoiceTuning &tuning,
