@@ -56,6 +56,7 @@ private slots:
     void changeReachesTheTextBeingRead();
     void changeTakesBackAudioNotYetPlayed();
     void longTextIsNotSynthesisedAhead();
+    void oddTextIsReadWithoutHarm();
 };
 
 void TestEspeakSynth::producesSpeech()
@@ -329,6 +330,23 @@ void TestEspeakSynth::longTextIsNotSynthesisedAhead()
     QCOMPARE(rig.capture->advance(10 * rate), 10 * rate);
     rig.synth->stop();
     QTRY_VERIFY(rig.capture->finished());
+}
+
+void TestEspeakSynth::oddTextIsReadWithoutHarm()
+{
+    // Whatever a document holds, reading it neither stops nor hangs the synthesiser.
+    QString odd = QStringLiteral("Control \x01\x02\x1b[0m characters, <b>tags</b> & [[phonemes]]. ");
+    odd += QChar(0xd800); // a lone surrogate
+    odd += QStringLiteral(" \u05e9\u05dc\u05d5\u05dd \u4f60\u597d \U0001F600 \u2029");
+    odd += QString(5000, u'x') + u' ' + QString(300, u'.') + u' ' + QString(300, u',');
+    odd += QStringLiteral("\n\n\n end.");
+    SynthRig rig;
+    rig.synth->speak(odd);
+    QVERIFY(rig.capture->playToEnd(60000));
+    QVERIFY(PcmAnalysis::soundSeconds(rig.capture->recorded, rate) > 1.0);
+    // And it speaks on afterwards.
+    const auto pcm = rig.render(sentence);
+    QVERIFY(PcmAnalysis::soundSeconds(pcm, rate) > 2.0);
 }
 
 QTEST_GUILESS_MAIN(TestEspeakSynth)
