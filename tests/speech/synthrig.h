@@ -12,7 +12,8 @@
 // The espeak-ng synthesiser playing into a CaptureOutput, with a record of every
 // block of audio it queued.
 struct SynthRig {
-    explicit SynthRig(const QByteArray &voiceDataPath = {}, int lookAheadMs = 750)
+    explicit SynthRig(const QByteArray &voiceDataPath = {},
+                      int lookAheadMs = EspeakSpeechSynth::Options{}.lookAheadMs)
     {
         EspeakSpeechSynth::Options options;
         options.voiceDataPath = voiceDataPath;

@@ -13,7 +13,7 @@ class SynthWorker;
 
 // The speech synthesiser on espeak-ng. speak() hands the text to a synthesis thread
 // and returns; the thread synthesises clause by clause into a queue holding a
-// fraction of a second of audio, which the output stage plays. Without an audio
+// couple of seconds of audio, which the output stage plays. Without an audio
 // device nothing is synthesised, and everything else still works, silently.
 class EspeakSpeechSynth : public SpeechSynth
 {
@@ -27,8 +27,10 @@ public:
         // Makes the output stage; when unset, the system's default audio output is
         // used. A factory returning nullptr means there is no device.
         OutputFactory output;
-        // How much audio may be synthesised ahead of playback, in milliseconds.
-        int lookAheadMs = 750;
+        // How much audio may be synthesised ahead of playback, in milliseconds. It
+        // bounds the memory; it does not delay a new speed or pitch, which takes back
+        // the audio not yet played.
+        int lookAheadMs = 2000;
     };
 
     // Plays through the system's default audio output.
