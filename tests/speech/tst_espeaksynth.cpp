@@ -335,7 +335,8 @@ void TestEspeakSynth::longTextIsNotSynthesisedAhead()
 void TestEspeakSynth::oddTextIsReadWithoutHarm()
 {
     // Whatever a document holds, reading it neither stops nor hangs the synthesiser.
-    QString odd = QStringLiteral("Control \x01\x02\x1b[0m characters, <b>tags</b> & [[phonemes]]. ");
+    QString odd =
+        QStringLiteral("Control \x01\x02\x1b[0m characters, <b>tags</b> & [[phonemes]]. ");
     odd += QChar(0xd800); // a lone surrogate
     odd += QStringLiteral(" \u05e9\u05dc\u05d5\u05dd \u4f60\u597d \U0001F600 \u2029");
     odd += QString(5000, u'x') + u' ' + QString(300, u'.') + u' ' + QString(300, u',');

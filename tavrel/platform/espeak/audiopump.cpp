@@ -11,7 +11,7 @@ namespace {
 
 constexpr int tickMs = 10;
 // What the sound server holds ahead of the speaker; it bounds the delay of a pause
-// or a new voice setting, and how long the window may stall without a gap.
+// or a new voice setting, and how long this thread may be held up without a gap.
 constexpr int deviceBufferMs = 200;
 // After this much silence the stream is closed until there is speech again.
 constexpr int closeAfterQuietMs = 3000;

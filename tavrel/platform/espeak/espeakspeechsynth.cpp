@@ -10,6 +10,8 @@
 #include <QAudioDevice>
 #include <QMediaDevices>
 
+#include <algorithm>
+
 namespace {
 
 // Windows language identifiers of the voices offered.
