@@ -10,6 +10,8 @@
 // The pad is measured shown (with its layout, as the user has it) and hidden (the
 // edit alone, the strictest reference for the ratio).
 
+#include "common/benchtext.h"
+
 #include "editing/undocommands.h"
 #include "platform/richtextpad.h"
 #include "shell/documentstate.h"
@@ -27,30 +29,6 @@
 #include <vector>
 
 namespace {
-
-QString makeDocument(qsizetype chars)
-{
-    static const char *const words[] = {
-        "the", "quick", "brown", "fox", "jumps", "over", "lazy", "dog", "reading",
-        "aloud", "document", "paragraph", "speech", "voice", "pitch", "speed", "window",
-    };
-    QString text;
-    text.reserve(chars + 100);
-    quint32 seed = 12345;
-    qsizetype lineStart = 0;
-    while (text.size() < chars) {
-        seed = seed * 1103515245u + 12345u;
-        text += QLatin1String(words[(seed >> 16) % std::size(words)]);
-        if (text.size() - lineStart > 70) {
-            text += QLatin1Char('\n');
-            lineStart = text.size();
-        } else {
-            text += QLatin1Char(' ');
-        }
-    }
-    text.truncate(chars);
-    return text;
-}
 
 double percentile(std::vector<double> values, double p)
 {
@@ -157,7 +135,7 @@ int main(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const double megabytes = argc > 1 ? std::atof(argv[1]) : 10.0;
-    const QString document = makeDocument(qsizetype(megabytes * 1024 * 1024));
+    const QString document = benchText(qsizetype(megabytes * 1024 * 1024), 12345);
     std::printf("document: %lld characters in %lld lines\n", qlonglong(document.size()),
                 qlonglong(document.count(QLatin1Char('\n')) + 1));
 

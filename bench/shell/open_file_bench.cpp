@@ -4,6 +4,8 @@
 // a ratio to QTextDocument::setPlainText of the same text, both measured in this run
 // (best of three). Goal: a ratio of 1.2 or less.
 
+#include "common/benchtext.h"
+
 #include "editing/undocommands.h"
 #include "platform/commondialog.h"
 #include "platform/messageboxes.h"
@@ -72,30 +74,6 @@ public:
     }
 };
 
-QString makeText(qsizetype chars)
-{
-    static const char *const words[] = {
-        "the", "quick", "brown", "fox", "jumps", "over", "lazy", "dog", "reading",
-        "aloud", "document", "paragraph", "speech", "voice", "pitch", "speed", "window",
-    };
-    QString text;
-    text.reserve(chars + 100);
-    quint32 seed = 4242;
-    qsizetype lineStart = 0;
-    while (text.size() < chars) {
-        seed = seed * 1103515245u + 12345u;
-        text += QLatin1String(words[(seed >> 16) % std::size(words)]);
-        if (text.size() - lineStart > 70) {
-            text += QLatin1Char('\n');
-            lineStart = text.size();
-        } else {
-            text += QLatin1Char(' ');
-        }
-    }
-    text.truncate(chars);
-    return text;
-}
-
 double bestOf(int runs, const std::function<void()> &prepare, const std::function<void()> &work)
 {
     double best = 1e300;
@@ -117,7 +95,7 @@ int main(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const double megabytes = argc > 1 ? std::atof(argv[1]) : 50.0;
-    const QString text = makeText(qsizetype(megabytes * 1024 * 1024));
+    const QString text = benchText(qsizetype(megabytes * 1024 * 1024), 4242);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("big.txt"));
     {

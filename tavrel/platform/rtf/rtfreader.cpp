@@ -53,17 +53,6 @@ void repairSurrogates(std::u16string &text)
     }
 }
 
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 bool startsWithIgnoringCase(std::u16string_view text, std::u16string_view prefix)
 {
     if (text.size() < prefix.size())

@@ -5,6 +5,18 @@
 
 namespace Rtf {
 
+// The value of one hexadecimal digit, or -1 for any other character.
+constexpr int hexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
 struct Token
 {
     enum Type : std::uint8_t {

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+#include <iterator>
+
+// A document of plain English-like words in lines of about 70 characters, the same
+// for the same seed, so that runs compare like with like.
+inline QString benchText(qsizetype chars, quint32 seed = 12345)
+{
+    static const char *const words[] = {
+        "the", "quick", "brown", "fox", "jumps", "over", "lazy", "dog", "reading",
+        "aloud", "document", "paragraph", "speech", "voice", "pitch", "speed", "window",
+    };
+    QString text;
+    text.reserve(chars + 100);
+    qsizetype lineStart = 0;
+    while (text.size() < chars) {
+        seed = seed * 1103515245u + 12345u;
+        text += QLatin1String(words[(seed >> 16) % std::size(words)]);
+        if (text.size() - lineStart > 70) {
+            text += QLatin1Char('\n');
+            lineStart = text.size();
+        } else {
+            text += QLatin1Char(' ');
+        }
+    }
+    text.truncate(chars);
+    return text;
+}
