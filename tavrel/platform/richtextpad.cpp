@@ -314,12 +314,17 @@ void RichTextPad::setSelCharOffset(int twips)
     mergeSelectionFormat(format);
 }
 
-std::optional<bool> RichTextPad::selBold() const
+std::optional<bool> RichTextPad::uniformFontFlag(bool (QFont::*flag)() const) const
 {
     const QFont base = document()->defaultFont();
-    return uniformFormat([base](const QTextCharFormat &f) {
-        return f.font().resolve(base).bold();
+    return uniformFormat([base, flag](const QTextCharFormat &f) {
+        return (f.font().resolve(base).*flag)();
     });
+}
+
+std::optional<bool> RichTextPad::selBold() const
+{
+    return uniformFontFlag(&QFont::bold);
 }
 
 void RichTextPad::setSelBold(bool on)
@@ -331,10 +336,7 @@ void RichTextPad::setSelBold(bool on)
 
 std::optional<bool> RichTextPad::selItalic() const
 {
-    const QFont base = document()->defaultFont();
-    return uniformFormat([base](const QTextCharFormat &f) {
-        return f.font().resolve(base).italic();
-    });
+    return uniformFontFlag(&QFont::italic);
 }
 
 void RichTextPad::setSelItalic(bool on)
@@ -346,10 +348,7 @@ void RichTextPad::setSelItalic(bool on)
 
 std::optional<bool> RichTextPad::selUnderline() const
 {
-    const QFont base = document()->defaultFont();
-    return uniformFormat([base](const QTextCharFormat &f) {
-        return f.font().resolve(base).underline();
-    });
+    return uniformFontFlag(&QFont::underline);
 }
 
 void RichTextPad::setSelUnderline(bool on)
@@ -361,10 +360,7 @@ void RichTextPad::setSelUnderline(bool on)
 
 std::optional<bool> RichTextPad::selStrikeThru() const
 {
-    const QFont base = document()->defaultFont();
-    return uniformFormat([base](const QTextCharFormat &f) {
-        return f.font().resolve(base).strikeOut();
-    });
+    return uniformFontFlag(&QFont::strikeOut);
 }
 
 void RichTextPad::setSelStrikeThru(bool on)

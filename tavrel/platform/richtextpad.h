@@ -107,6 +107,7 @@ private:
     template<typename Read>
     auto uniformFormat(Read read) const -> std::optional<decltype(read(QTextCharFormat()))>;
     void mergeSelectionFormat(const QTextCharFormat &format);
+    std::optional<bool> uniformFontFlag(bool (QFont::*flag)() const) const;
     // Works the baseline offsets held in twips into shares of each run's font height,
     // as the layout wants them, for the runs touching [start, end).
     void refreshCharOffsets(int start, int end);
