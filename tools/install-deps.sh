@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-multimedia-dev qt6-tools-dev qt6-tools-dev-tools
-    qt6-documentation-tools qt6-l10n-tools
+    qt6-documentation-tools qt6-l10n-tools libqt6uitools6 qt6-qpa-plugins
     libespeak-ng-dev espeak-ng-data libsonic-dev
     libbenchmark-dev
     clang-14 libclang-rt-14-dev
@@ -29,5 +29,5 @@ if [ ${#missing[@]} -gt 0 ]; then
     sudo_cmd=()
     [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
     "${sudo_cmd[@]}" apt-get update
-    "${sudo_cmd[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+    "${sudo_cmd[@]}" apt-get install -y "${missing[@]}"
 fi
