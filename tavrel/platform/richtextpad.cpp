@@ -98,16 +98,11 @@ void RichTextPad::convertSelText(const std::function<QString(const QString &)> &
         QTextCharFormat format;
     };
     QList<Run> runs;
-    for (QTextBlock block = document()->findBlock(start);
-         block.isValid() && block.position() < end; block = block.next()) {
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextFragment fragment = it.fragment();
-            const int from = qMax(start, fragment.position());
-            const int to = qMin(end, fragment.position() + fragment.length());
-            if (from < to && !fragment.charFormat().isImageFormat())
-                runs << Run{from, to, fragment.charFormat()};
-        }
-    }
+    forEachRun(start, end, [&runs](int from, int to, const QTextCharFormat &format) {
+        if (!format.isImageFormat())
+            runs << Run{from, to, format};
+        return true;
+    });
     // From the last run back, so that a run changing its length moves nothing that
     // is still to be converted.
     QTextCursor cursor(document());
@@ -167,22 +162,34 @@ auto RichTextPad::uniformFormat(Read read) const
     const int start = cursor.selectionStart();
     const int end = cursor.selectionEnd();
     std::optional<decltype(read(QTextCharFormat()))> value;
+    bool mixed = false;
+    forEachRun(start, end, [&](int, int, const QTextCharFormat &format) {
+        const auto v = read(format);
+        if (!value)
+            value = v;
+        else if (!(*value == v))
+            mixed = true;
+        return !mixed;
+    });
+    if (mixed)
+        return std::nullopt;
+    if (!value)
+        return read(cursor.charFormat());
+    return value;
+}
+
+void RichTextPad::forEachRun(int start, int end, const RunVisitor &visit) const
+{
     for (QTextBlock block = document()->findBlock(start);
          block.isValid() && block.position() < end; block = block.next()) {
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
-            if (fragment.position() + fragment.length() <= start || fragment.position() >= end)
-                continue;
-            const auto v = read(fragment.charFormat());
-            if (!value)
-                value = v;
-            else if (!(*value == v))
-                return std::nullopt;
+            const int from = qMax(start, fragment.position());
+            const int to = qMin(end, fragment.position() + fragment.length());
+            if (from < to && !visit(from, to, fragment.charFormat()))
+                return;
         }
     }
-    if (!value)
-        return read(cursor.charFormat());
-    return value;
 }
 
 void RichTextPad::mergeSelectionFormat(const QTextCharFormat &format)
@@ -214,17 +221,11 @@ void RichTextPad::refreshCharOffsets(int start, int end)
     };
     // Gathered first: merging a format splits the fragments being walked.
     QList<Run> runs;
-    for (QTextBlock block = document()->findBlock(start);
-         block.isValid() && block.position() < end; block = block.next()) {
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextFragment fragment = it.fragment();
-            const int from = qMax(start, fragment.position());
-            const int to = qMin(end, fragment.position() + fragment.length());
-            const QTextCharFormat f = fragment.charFormat();
-            if (from < to && f.hasProperty(kCharOffsetTwips))
-                runs << Run{from, to, share(f)};
-        }
-    }
+    forEachRun(start, end, [&runs, &share](int from, int to, const QTextCharFormat &format) {
+        if (format.hasProperty(kCharOffsetTwips))
+            runs << Run{from, to, share(format)};
+        return true;
+    });
     QTextCursor cursor(document());
     for (const Run &run : std::as_const(runs)) {
         cursor.setPosition(run.from);

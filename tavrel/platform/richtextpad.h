@@ -108,6 +108,10 @@ private:
     auto uniformFormat(Read read) const -> std::optional<decltype(read(QTextCharFormat()))>;
     void mergeSelectionFormat(const QTextCharFormat &format);
     std::optional<bool> uniformFontFlag(bool (QFont::*flag)() const) const;
+    // Calls visit(from, to, format) for each run of one format between start and
+    // end, in order; a visit returning false ends the walk.
+    using RunVisitor = std::function<bool(int from, int to, const QTextCharFormat &format)>;
+    void forEachRun(int start, int end, const RunVisitor &visit) const;
     // Works the baseline offsets held in twips into shares of each run's font height,
     // as the layout wants them, for the runs touching [start, end).
     void refreshCharOffsets(int start, int end);
