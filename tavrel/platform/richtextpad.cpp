@@ -22,9 +22,23 @@ namespace {
 // pictures have no text.
 QString toPlain(QString text)
 {
-    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
-    text.remove(QChar::ObjectReplacementCharacter);
+    // One pass over the text, in place: a document's text can be tens of megabytes.
+    QChar *out = text.data();
+    const QChar *end = out + text.size();
+    QChar *write = out;
+    for (const QChar *read = out; read != end; ++read) {
+        switch (read->unicode()) {
+        case QChar::ParagraphSeparator:
+        case QChar::LineSeparator:
+            *write++ = QLatin1Char('\n');
+            break;
+        case QChar::ObjectReplacementCharacter:
+            break;
+        default:
+            *write++ = *read;
+        }
+    }
+    text.truncate(write - out);
     return text;
 }
 
@@ -65,12 +79,20 @@ RichTextPad::RichTextPad(QWidget *parent)
 
 QString RichTextPad::text() const
 {
-    return toPlain(toPlainText());
+    // toPlainText() has already turned separators into line feeds.
+    QString plain = toPlainText();
+    if (plain.contains(QChar::ObjectReplacementCharacter))
+        plain.remove(QChar::ObjectReplacementCharacter);
+    return plain;
 }
 
 void RichTextPad::setText(const QString &text)
 {
-    setPlainText(text);
+    // The document takes the text in its own default format, so nothing of the old
+    // content's formatting (not even the caret's) carries over; it also spares the
+    // widget's second pass over the whole text to set that format again.
+    document()->setPlainText(text);
+    setTextCursor(QTextCursor(document()));
 }
 
 QString RichTextPad::selText() const
@@ -428,7 +450,7 @@ bool RichTextPad::loadFile(const QString &path)
     }
     if (looksLikeRtf(bytes) && loadRichText(bytes))
         return true;
-    setPlainText(TextCodec::decode(bytes));
+    setText(TextCodec::decode(bytes));
     return true;
 }
 

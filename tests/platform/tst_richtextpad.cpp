@@ -58,6 +58,16 @@ void TstRichTextPad::setTextDropsFormatting()
     pad.selectAll();
     QCOMPARE(pad.selBold(), std::optional<bool>(false));
     QCOMPARE(pad.text(), QStringLiteral("fresh"));
+
+    // Nor does the format waiting at the caret spread over the new text.
+    pad.setSelStart(2);
+    pad.setSelBold(true);
+    pad.setSelUnderline(true);
+    pad.setText(QStringLiteral("new words"));
+    QCOMPARE(pad.selStart(), 0);
+    pad.selectAll();
+    QCOMPARE(pad.selBold(), std::optional<bool>(false));
+    QCOMPARE(pad.selUnderline(), std::optional<bool>(false));
 }
 
 void TstRichTextPad::selectionByPosition()
