@@ -40,11 +40,10 @@ void DocumentCommands::reportFailure(const QString &text)
                            MessageBoxes::Icon::Critical);
 }
 
-bool DocumentCommands::offerToSave()
+bool DocumentCommands::offerToSave(const QString &question)
 {
     if (!m_parts.state->textChanged)
         return true;
-    const QString question = QString::fromLatin1(kSaveYourWork);
     m_parts.synth->speak(question);
     const auto answer = m_parts.messages->show(question, QStringLiteral("Tavrel"),
                                                MessageBoxes::Buttons::YesNo,
@@ -66,7 +65,7 @@ bool DocumentCommands::offerToSave()
 void DocumentCommands::newDocument()
 {
     m_parts.synth->stop();
-    if (!offerToSave())
+    if (!offerToSave(QString::fromLatin1(kSaveYourWork)))
         return;
     m_parts.pad->setText(QString());
     m_parts.state->documentName = QString::fromLatin1(kUntitled);
@@ -80,7 +79,7 @@ void DocumentCommands::openDocument()
 {
     // A changed document is offered for saving first, as New does; a cancel there
     // abandons the Open and keeps the text.
-    if (!offerToSave())
+    if (!offerToSave(QString::fromLatin1(kSaveYourWork)))
         return;
     m_parts.synth->speak(QString::fromLatin1(kOpenPrompt));
     CommonDialog &dialogs = *m_parts.dialogs;

@@ -39,11 +39,13 @@ public:
     void saveAs();
     void cmdClear_Click();
 
+    // On a changed document, speaks and asks the question (Yes or No) and on Yes saves
+    // through the Save dialog. Returns false when the calling command must end here:
+    // the dialog was cancelled or the file could not be written (which has been
+    // reported). An unchanged document asks nothing and returns true.
+    bool offerToSave(const QString &question);
+
 private:
-    // On a changed document, asks whether to save it and saves it through the Save
-    // dialog on Yes. Returns false when the command must end here: the dialog was
-    // cancelled or the file could not be written (which has been reported).
-    bool offerToSave();
     // Speaks and shows a failure in a box titled "Error".
     void reportFailure(const QString &text);
 

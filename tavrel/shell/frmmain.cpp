@@ -11,7 +11,6 @@
 #include "platform/richtextpad.h"
 #include "platform/speechsynth.h"
 #include "shell/documentcommands.h"
-#include "shell/documentfile.h"
 #include "shell/settingsfile.h"
 #include "shell/twips.h"
 #include "shell/windowsettings.h"
@@ -598,29 +597,10 @@ void Frmmain::exitCommand()
 {
     if (m_quitting)
         return;
-    if (!m_document.textChanged) {
-        saveSettingsAndQuit();
+    // A cancelled Save dialog or a failed write abandons the exit: the text stays.
+    if (!m_documentCommands->offerToSave(
+            QStringLiteral("You document have been changed. Do you want to save change?")))
         return;
-    }
-    const QString question =
-        QStringLiteral("You document have been changed. Do you want to save change?");
-    m_services.synth->speak(question);
-    const auto answer = m_services.messages->show(question, QStringLiteral("Tavrel"),
-                                                  MessageBoxes::Buttons::YesNo,
-                                                  MessageBoxes::Icon::Question);
-    if (answer == MessageBoxes::Answer::Yes) {
-        // A cancelled or empty Save dialog abandons the exit: the text stays.
-        if (!m_services.dialogs->showSave() || m_services.dialogs->fileName().isEmpty())
-            return;
-        if (!DocumentFile::write(m_services.dialogs->fileName(), m_sayText->text())) {
-            const QString failed = QStringLiteral("Can't save file.");
-            m_services.synth->speak(failed);
-            m_services.messages->show(failed, QStringLiteral("Error"),
-                                      MessageBoxes::Buttons::Ok,
-                                      MessageBoxes::Icon::Critical);
-            return;
-        }
-    }
     saveSettingsAndQuit();
 }
 
