@@ -91,8 +91,68 @@ void RichTextPad::setText(const QString &text)
     // The document takes the text in its own default format, so nothing of the old
     // content's formatting (not even the caret's) carries over; it also spares the
     // widget's second pass over the whole text to set that format again.
-    document()->setPlainText(text);
+    if (!replaceChangedPart(text))
+        document()->setPlainText(text);
     setTextCursor(QTextCursor(document()));
+}
+
+bool RichTextPad::holdsPlainTextOnly() const
+{
+    // The formats a document gives plain text of its own.
+    static const struct Plain {
+        QTextBlockFormat block;
+        QTextCharFormat blockChar;
+        QTextCharFormat fragment;
+    } plain = [] {
+        QTextDocument reference;
+        reference.setPlainText(QStringLiteral("x"));
+        const QTextBlock block = reference.begin();
+        return Plain{block.blockFormat(), block.charFormat(), block.begin().fragment().charFormat()};
+    }();
+
+    const QTextDocument *doc = document();
+    if (!doc->rootFrame()->childFrames().isEmpty())
+        return false;
+    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
+        if (block.blockFormat() != plain.block || block.charFormat() != plain.blockChar
+            || block.textList())
+            return false;
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            if (it.fragment().charFormat() != plain.fragment)
+                return false;
+        }
+    }
+    return true;
+}
+
+bool RichTextPad::replaceChangedPart(const QString &text)
+{
+    // A document of plain paragraphs in its default formats ends up the same whether
+    // it is built anew or only its changed part is replaced. Replacing the part keeps
+    // the layout of the rest, so that restoring a text that differs by a few
+    // characters costs about as much as typing them, however long the text.
+    if (!holdsPlainTextOnly())
+        return false;
+    const QString raw = document()->toRawText();
+    auto same = [](QChar stored, QChar wanted) {
+        return stored == wanted
+               || (stored == QChar::ParagraphSeparator && wanted == QLatin1Char('\n'));
+    };
+    const qsizetype shorter = qMin(raw.size(), text.size());
+    qsizetype prefix = 0;
+    while (prefix < shorter && same(raw.at(prefix), text.at(prefix)))
+        ++prefix;
+    qsizetype suffix = 0;
+    while (suffix < shorter - prefix
+           && same(raw.at(raw.size() - 1 - suffix), text.at(text.size() - 1 - suffix)))
+        ++suffix;
+    if (prefix + suffix == raw.size() && raw.size() == text.size())
+        return true;
+    QTextCursor cursor(document());
+    cursor.setPosition(int(prefix));
+    cursor.setPosition(int(raw.size() - suffix), QTextCursor::KeepAnchor);
+    cursor.insertText(text.mid(prefix, text.size() - suffix - prefix));
+    return true;
 }
 
 QString RichTextPad::selText() const

@@ -117,6 +117,8 @@ private:
     void refreshCharOffsets(int start, int end);
     double twipsToPixels(double twips) const;
     bool loadRichText(const QByteArray &bytes);
+    bool holdsPlainTextOnly() const;
+    bool replaceChangedPart(const QString &text);
 
     QList<QKeySequence> m_ownedShortcuts;
     QString m_errorString;

@@ -21,6 +21,9 @@ class TstRichTextPad : public QObject
 private slots:
     void textUsesLineFeeds();
     void setTextDropsFormatting();
+    void setTextOverPlainTextMatchesAFreshDocument_data();
+    void setTextOverPlainTextMatchesAFreshDocument();
+    void setTextOverFormattedTextStartsAfresh();
     void selectionByPosition();
     void selTextReplacesAndLeavesCaretAfter();
     void mixedStylesReportNoValue();
@@ -68,6 +71,56 @@ void TstRichTextPad::setTextDropsFormatting()
     pad.selectAll();
     QCOMPARE(pad.selBold(), std::optional<bool>(false));
     QCOMPARE(pad.selUnderline(), std::optional<bool>(false));
+}
+
+void TstRichTextPad::setTextOverPlainTextMatchesAFreshDocument_data()
+{
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("after");
+    QTest::newRow("one letter more") << "abc\ndef" << "abXc\ndef";
+    QTest::newRow("one letter less") << "abc\ndef" << "ab\ndef";
+    QTest::newRow("line break added") << "abcdef" << "abc\ndef";
+    QTest::newRow("line break removed") << "abc\ndef" << "abcdef";
+    QTest::newRow("repeated letters") << "aaaa" << "aaaaa";
+    QTest::newRow("emptied") << "abc\n\ndef" << "";
+    QTest::newRow("from empty") << "" << "x\ny";
+    QTest::newRow("carriage return") << "a\nb" << "a\rb";
+    QTest::newRow("no-break space") << "a b" << QStringLiteral("a\u00A0b");
+    QTest::newRow("the same") << "same\ntext" << "same\ntext";
+    QTest::newRow("all different") << "abc" << "xyz\n";
+}
+
+void TstRichTextPad::setTextOverPlainTextMatchesAFreshDocument()
+{
+    QFETCH(QString, before);
+    QFETCH(QString, after);
+    RichTextPad pad;
+    pad.setText(before);
+    pad.setSelStart(1);
+    pad.setText(after);
+    QTextDocument fresh;
+    fresh.setPlainText(after);
+    QCOMPARE(pad.document()->toRawText(), fresh.toRawText());
+    QCOMPARE(pad.document()->blockCount(), fresh.blockCount());
+    QCOMPARE(pad.text(), fresh.toPlainText());
+    QCOMPARE(pad.selStart(), 0);
+}
+
+void TstRichTextPad::setTextOverFormattedTextStartsAfresh()
+{
+    RichTextPad pad;
+    pad.setText(QStringLiteral("one\ntwo"));
+    pad.setSelStart(4);
+    pad.setSelLength(3);
+    pad.setSelColor(Qt::red);
+    pad.setSelAlignment(RichTextPad::AlignCenter);
+    pad.insertPicture(QImage(2, 2, QImage::Format_RGB32));
+    pad.setText(QStringLiteral("one\ntwo!"));
+    QCOMPARE(pad.text(), QStringLiteral("one\ntwo!"));
+    pad.selectAll();
+    QCOMPARE(pad.selColor(), std::optional<QColor>(pad.palette().color(QPalette::Text)));
+    QVERIFY(!(pad.document()->lastBlock().blockFormat().alignment() & Qt::AlignHCenter));
+    QVERIFY(!pad.document()->toRawText().contains(QChar::ObjectReplacementCharacter));
 }
 
 void TstRichTextPad::selectionByPosition()
