@@ -431,7 +431,14 @@ void RichTextPad::setSelItalic(bool on)
 
 std::optional<bool> RichTextPad::selUnderline() const
 {
-    return uniformFontFlag(&QFont::underline);
+    // Dotted, dashed and wavy lines are underlines too, though the font knows only
+    // the single one.
+    const QFont base = document()->defaultFont();
+    return uniformFormat([base](const QTextCharFormat &f) {
+        if (f.hasProperty(QTextFormat::TextUnderlineStyle))
+            return f.underlineStyle() != QTextCharFormat::NoUnderline;
+        return f.font().resolve(base).underline();
+    });
 }
 
 void RichTextPad::setSelUnderline(bool on)

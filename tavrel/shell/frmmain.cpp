@@ -29,6 +29,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -535,6 +536,7 @@ void Frmmain::load()
     m_cmdResume->hide();
     if (!readSettings())
         settingsFallback();
+    keepOnScreen();
     // The scroll bars and their labels show the speed and pitch now in force, so
     // that the first move of a scroll bar starts from there.
     m_voiceControls->showValuesInForce();
@@ -575,6 +577,28 @@ bool Frmmain::readSettings()
     // ends the reading with the fields before it in force.
     const std::optional<QStringList> fields = SettingsFile::readFields(settingsPath());
     return fields && WindowSettings::apply(*fields, *m_services.synth, *this, *m_sayText);
+}
+
+void Frmmain::keepOnScreen()
+{
+    // A place stored on a screen that is not there any more must not leave the
+    // window where nobody can reach it: its top edge comes back onto a screen.
+    const QRect place = geometry();
+    const QRect top(place.topLeft(), QSize(qMin(place.width(), 100), 20));
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    for (const QScreen *screen : screens) {
+        if (screen->availableGeometry().intersects(top))
+            return;
+    }
+    const QScreen *primary = QGuiApplication::primaryScreen();
+    if (!primary)
+        return;
+    const QRect area = primary->availableGeometry();
+    const int left =
+        qBound(area.left(), place.left(), qMax(area.left(), area.right() - place.width()));
+    const int topEdge =
+        qBound(area.top(), place.top(), qMax(area.top(), area.bottom() - place.height()));
+    setGeometry(QRect(QPoint(left, topEdge), place.size()));
 }
 
 void Frmmain::settingsFallback()

@@ -100,6 +100,7 @@ private:
     void fillFontSizes();
     bool readSettings();
     void settingsFallback();
+    void keepOnScreen();
     bool writeSettings();
     QString settingsPath() const;
 

@@ -175,6 +175,16 @@ void TstRichTextPad::mixedStylesReportNoValue()
     pad.setSelStart(4);
     pad.setSelLength(3);
     QCOMPARE(pad.selBold(), std::optional<bool>(false));
+
+    // A wavy line is an underline as well, and taking it off leaves none.
+    QTextCursor cursor = pad.textCursor();
+    QTextCharFormat wavy;
+    wavy.setUnderlineStyle(QTextCharFormat::WaveUnderline);
+    cursor.mergeCharFormat(wavy);
+    QCOMPARE(pad.selUnderline(), std::optional<bool>(true));
+    pad.setSelUnderline(false);
+    QCOMPARE(pad.selUnderline(), std::optional<bool>(false));
+    QCOMPARE(pad.textCursor().charFormat().underlineStyle(), QTextCharFormat::NoUnderline);
 }
 
 void TstRichTextPad::formattingAtTheCaretAppliesToTypedText()

@@ -56,6 +56,7 @@ private slots:
     void wholeNumbersRoundHalfToEven();
     void singlesKeepSevenDigitsWithoutExponent();
     void maximisedWindowStoresItsNormalPlace();
+    void placeOffEveryScreenComesBack();
     void failedWriteKeepsTheOldFile();
     void scrollBarsShowTheValuesInForce_data();
     void scrollBarsShowTheValuesInForce();
@@ -125,6 +126,21 @@ void TstSettings::lineEndsOfEveryKind_data()
     QTest::newRow("none") << QByteArray("180,50,9000,6000,300,450,255,95,\"Arial\"");
     QTest::newRow("spread over lines, spaced")
         << QByteArray(" 180 , 50\r\n9000,6000 ,300,450\r\n\r\n255, 95 , \"Arial\" \r\n");
+}
+
+void TstSettings::placeOffEveryScreenComesBack()
+{
+    // Stored on a screen that is not there any more: far right and far below.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Settings.ini"));
+    QVERIFY(writeBytes(path, "180,50,9000,6000,60000,45000,255,95,\"Arial\"\n"));
+    WindowFixture f(path);
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    QVERIFY2(area.contains(f.window->geometry().topLeft()),
+             qPrintable(QStringLiteral("window at %1,%2").arg(f.window->x()).arg(f.window->y())));
+    // Its size is kept, and the rest of the file still counts.
+    QCOMPARE(f.window->geometry().size(), QSize(600, 400));
+    QCOMPARE(f.synth.pitch(), 95);
 }
 
 void TstSettings::lineEndsOfEveryKind()
