@@ -107,7 +107,8 @@ bool RichTextPad::holdsPlainTextOnly() const
         QTextDocument reference;
         reference.setPlainText(QStringLiteral("x"));
         const QTextBlock block = reference.begin();
-        return Plain{block.blockFormat(), block.charFormat(), block.begin().fragment().charFormat()};
+        return Plain{block.blockFormat(), block.charFormat(),
+                     block.begin().fragment().charFormat()};
     }();
 
     const QTextDocument *doc = document();

@@ -363,8 +363,9 @@ void TstRichTextPad::mouseMoveReportsButtons()
     pad.show();
     QVERIFY(QTest::qWaitForWindowExposed(&pad));
     QSignalSpy spy(&pad, &RichTextPad::mouseMoved);
-    QMouseEvent move(QEvent::MouseMove, QPointF(20, 20), pad.viewport()->mapToGlobal(QPointF(20, 20)),
-                     Qt::NoButton, Qt::RightButton, Qt::ShiftModifier);
+    const QPointF at(20, 20);
+    QMouseEvent move(QEvent::MouseMove, at, pad.viewport()->mapToGlobal(at), Qt::NoButton,
+                     Qt::RightButton, Qt::ShiftModifier);
     QApplication::sendEvent(pad.viewport(), &move);
     QCOMPARE(spy.count(), 1);
     QCOMPARE(spy.at(0).at(0).value<Qt::MouseButtons>(), Qt::MouseButtons(Qt::RightButton));
