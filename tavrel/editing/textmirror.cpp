@@ -10,8 +10,6 @@ namespace {
 constexpr int kShortChange = 256;
 
 // Characters the document keeps for frames (tables) and writes as line breaks.
-constexpr char16_t kBeginningOfFrame = 0xFDD0;
-constexpr char16_t kEndOfFrame = 0xFDD1;
 
 qsizetype rawSize(const QTextDocument *document)
 {
@@ -53,30 +51,6 @@ void TextMirror::replaceAll(const SharedText &text, const std::function<void()> 
     readAll();
     if (m_text == text)
         m_text = text;
-}
-
-QString TextMirror::plainText(const QString &raw)
-{
-    QString plain;
-    plain.reserve(raw.size());
-    for (const QChar c : raw) {
-        switch (c.unicode()) {
-        case QChar::ParagraphSeparator:
-        case QChar::LineSeparator:
-        case kBeginningOfFrame:
-        case kEndOfFrame:
-            plain.append(QLatin1Char('\n'));
-            break;
-        case QChar::Nbsp:
-            plain.append(QLatin1Char(' '));
-            break;
-        case QChar::ObjectReplacementCharacter:
-            break;
-        default:
-            plain.append(c);
-        }
-    }
-    return plain;
 }
 
 void TextMirror::onContentsChange(int position, int charsRemoved, int charsAdded)

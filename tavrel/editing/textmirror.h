@@ -12,8 +12,8 @@
 // Follows every change of a text document and keeps a SharedText equal to its raw
 // text, so that taking a snapshot of a large document costs a copy of a few pointers
 // instead of a copy of the whole text. The raw text has one character per document
-// position: U+2029 between paragraphs, U+FFFC for each picture; plainText() turns it
-// into the text the pad reports.
+// position: U+2029 between paragraphs, U+FFFC for each picture; the pad's
+// plainTextOf() turns it into the text the pad reports.
 class TextMirror : public QObject
 {
     Q_OBJECT
@@ -30,10 +30,6 @@ public:
     // without following it piece by piece; then reads the document and keeps `text`
     // itself when the two agree, so that the mirror and the history share it.
     void replaceAll(const SharedText &text, const std::function<void()> &change);
-
-    // The pad's plain text of a raw text: paragraph, line and frame breaks become
-    // "\n", a no-break space a space, and pictures are left out.
-    static QString plainText(const QString &raw);
 
 private:
     void onContentsChange(int position, int charsRemoved, int charsAdded);

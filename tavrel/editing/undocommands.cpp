@@ -56,7 +56,7 @@ void UndoCommands::restore(const SharedText &text)
     const QString before = m_mirror.text().toString();
     // Snapshots are plain text: restoring one drops formatting and pictures.
     m_mirror.replaceAll(text, [this, &text] {
-        m_pad.setText(TextMirror::plainText(text.toString()));
+        m_pad.setText(RichTextPad::plainTextOf(text.toString()));
     });
     // The caret goes to the end of what changed, where the user was working.
     const QString after = m_mirror.text().toString();

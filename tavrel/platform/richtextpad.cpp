@@ -20,27 +20,9 @@ namespace {
 
 // Paragraph and line separators of the document as the plain text's "\n"; embedded
 // pictures have no text.
-QString toPlain(QString text)
-{
-    // One pass over the text, in place: a document's text can be tens of megabytes.
-    QChar *out = text.data();
-    const QChar *end = out + text.size();
-    QChar *write = out;
-    for (const QChar *read = out; read != end; ++read) {
-        switch (read->unicode()) {
-        case QChar::ParagraphSeparator:
-        case QChar::LineSeparator:
-            *write++ = QLatin1Char('\n');
-            break;
-        case QChar::ObjectReplacementCharacter:
-            break;
-        default:
-            *write++ = *read;
-        }
-    }
-    text.truncate(write - out);
-    return text;
-}
+// The marks a document's raw text holds where a frame (a table) begins and ends.
+constexpr char16_t kBeginningOfFrame = 0xFDD0;
+constexpr char16_t kEndOfFrame = 0xFDD1;
 
 bool looksLikeRtf(const QByteArray &bytes)
 {
@@ -79,11 +61,31 @@ RichTextPad::RichTextPad(QWidget *parent)
 
 QString RichTextPad::text() const
 {
-    // toPlainText() has already turned separators into line feeds.
-    QString plain = toPlainText();
-    if (plain.contains(QChar::ObjectReplacementCharacter))
-        plain.remove(QChar::ObjectReplacementCharacter);
-    return plain;
+    return plainTextOf(document()->toRawText());
+}
+
+QString RichTextPad::plainTextOf(QString raw)
+{
+    // One pass over the text, in place: a document's text can be tens of megabytes.
+    QChar *out = raw.data();
+    const QChar *end = out + raw.size();
+    QChar *write = out;
+    for (const QChar *read = out; read != end; ++read) {
+        switch (read->unicode()) {
+        case QChar::ParagraphSeparator:
+        case QChar::LineSeparator:
+        case kBeginningOfFrame:
+        case kEndOfFrame:
+            *write++ = QLatin1Char('\n');
+            break;
+        case QChar::ObjectReplacementCharacter:
+            break;
+        default:
+            *write++ = *read;
+        }
+    }
+    raw.truncate(write - out);
+    return raw;
 }
 
 void RichTextPad::setText(const QString &text)
@@ -158,7 +160,7 @@ bool RichTextPad::replaceChangedPart(const QString &text)
 
 QString RichTextPad::selText() const
 {
-    return toPlain(textCursor().selectedText());
+    return plainTextOf(textCursor().selectedText());
 }
 
 void RichTextPad::setSelText(const QString &text)

@@ -26,6 +26,10 @@ public:
     QString text() const;
     // Replaces the whole content with plain text; formatting and pictures go.
     void setText(const QString &text);
+    // The plain text of a document's raw text: paragraph, line and frame breaks
+    // become "\n" and pictures are left out; every other character, a no-break space
+    // among them, stays as it is.
+    static QString plainTextOf(QString raw);
 
     QString selText() const;
     // Replaces the selection, or inserts at the caret, leaving the caret after it.
