@@ -2,6 +2,7 @@
 // Pad, driven through the main window with the dialog and message-box doubles, and
 // the files they leave on the disk.
 #include "failingdisk.h"
+#include "filebytes.h"
 #include "windowfixture.h"
 
 #include "platform/richtextpad.h"
@@ -21,17 +22,6 @@ const QString kSaveYourWork = QStringLiteral("Would you like to save your work?"
 const QString kOpenPrompt = QStringLiteral("What's the text file do want to you open? Select it");
 const QString kSaveAsPrompt = QStringLiteral("What would you like to save the document as?");
 
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 void run(WindowFixture &f, const char *item)
 {

@@ -1,6 +1,7 @@
 // Settings.ini from the outside: what the exit writes, what the next start makes of
 // it, and what the start does with files it cannot fully use.
 #include "failingdisk.h"
+#include "filebytes.h"
 #include "windowfixture.h"
 
 #include "platform/richtextpad.h"
@@ -18,17 +19,6 @@ namespace {
 
 const QString kWelcome = QStringLiteral("Welcome to Tavrel. Enjoy your reading now!");
 
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 // The window's size before any setting is applied.
 QSize designSize()
