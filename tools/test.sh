@@ -2,6 +2,9 @@
 # Installs what is needed, builds, starts the services the tests use (an X server
 # and a PulseAudio server with a null sink), runs the whole suite, and stops the
 # services again by process id.
+#
+# Arguments, when given, go to ctest instead of running the whole suite, and the
+# extra checks of tools/test.d are left out: tools/test.sh -R tst_documents
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -51,6 +54,10 @@ for _ in $(seq 1 50); do
 done
 
 status=0
+if [ $# -gt 0 ]; then
+    ctest --test-dir "$build_dir" --output-on-failure --timeout 300 "$@" || status=$?
+    exit $status
+fi
 ctest --test-dir "$build_dir" --output-on-failure --timeout 300 -j2 || status=$?
 
 # Extra checks that live beside the suite (fuzzing replays and bounded runs).
