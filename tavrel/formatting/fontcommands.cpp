@@ -1,11 +1,12 @@
 #include "formatting/fontcommands.h"
 
+#include "formatting/screenfonts.h"
+
 #include "platform/commondialog.h"
 #include "platform/richtextpad.h"
 #include "platform/speechsynth.h"
 
 #include <QComboBox>
-#include <QFontDatabase>
 #include <QLineEdit>
 
 #include <algorithm>
@@ -50,13 +51,8 @@ FontCommands::~FontCommands()
 
 void FontCommands::fillFontNames()
 {
-    // Every installed family, in alphabetical order without regard to case; none
-    // is left out.
-    QStringList names = QFontDatabase::families();
-    std::stable_sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
-        return a.compare(b, Qt::CaseInsensitive) < 0;
-    });
-    m_combo1.addItems(names);
+    // Every installed family once, in alphabetical order without regard to case.
+    m_combo1.addItems(ScreenFonts::families());
 }
 
 void FontCommands::fillFontSizes(double windowFontPoints)
