@@ -554,6 +554,24 @@ int RichTextPad::find(const QString &text, int start, int options)
     return found.selectionStart();
 }
 
+void RichTextPad::replaceRanges(const QList<qsizetype> &starts, int length,
+                                const QString &text)
+{
+    if (starts.isEmpty())
+        return;
+    QTextCursor cursor(document());
+    cursor.beginEditBlock();
+    int shift = 0;
+    for (const qsizetype start : starts) {
+        cursor.setPosition(int(start) + shift);
+        cursor.setPosition(int(start) + shift + length, QTextCursor::KeepAnchor);
+        cursor.insertText(text);
+        shift += int(text.size()) - length;
+    }
+    cursor.endEditBlock();
+    setTextCursor(cursor);
+}
+
 void RichTextPad::deleteForward()
 {
     QTextCursor cursor = textCursor();

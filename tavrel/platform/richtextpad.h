@@ -82,6 +82,11 @@ public:
     // Searches from the 0-based start to the end. Returns the index of the match,
     // which becomes the selection, or -1.
     int find(const QString &text, int start, int options = 0);
+    // Replaces each of the ranges (starts in order, ranges not overlapping) by `text`
+    // in one edit, so that the layout follows the document once however many there
+    // are. Each replacement takes the formatting of the text it replaces. The caret
+    // goes after the last replacement.
+    void replaceRanges(const QList<qsizetype> &starts, int length, const QString &text);
 
     // The pad's own editing keys, reached without a key event: Delete removes the
     // selection or the character after the caret; paste inserts the clipboard's text,
