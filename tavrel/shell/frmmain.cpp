@@ -10,6 +10,7 @@
 #include "platform/messageboxes.h"
 #include "platform/richtextpad.h"
 #include "platform/speechsynth.h"
+#include "search/searchcommands.h"
 #include "shell/documentcommands.h"
 #include "shell/settingsfile.h"
 #include "shell/twips.h"
@@ -518,6 +519,9 @@ void Frmmain::start(const Services &services)
         *m_items.value(QStringLiteral("sSubscript")),
         *m_items.value(QStringLiteral("sNonScript")));
     m_caseCommands = std::make_unique<CaseCommands>(*m_services.synth, *m_sayText);
+    m_searchCommands = std::make_unique<SearchCommands>(
+        *m_services.synth, SearchDialog::Parts{m_sayText, m_services.messages,
+                                               m_undoCommands.get(), &m_document});
     connect(m_clrSelectHost, &ClrSelectHost::click, this, [this] {
         m_colourCommands->clrSelect1_Click(m_clrSelectHost->selectedColor().value_or(-1));
     });
@@ -766,8 +770,8 @@ void Frmmain::toolbarCopy() { }
 void Frmmain::toolbarPaste() { }
 void Frmmain::insertMe() { }
 void Frmmain::symbols() { }
-void Frmmain::findMe() { }
-void Frmmain::replaceMe() { }
+void Frmmain::findMe() { m_searchCommands->findMe(); }
+void Frmmain::replaceMe() { m_searchCommands->replaceMe(); }
 void Frmmain::countMe() { }
 void Frmmain::fontMe() { m_fontCommands->fontMe(); }
 void Frmmain::upperMe() { m_caseCommands->upperMe(); }

@@ -26,6 +26,7 @@ class QToolBar;
 class ReadOut;
 class RichTextPad;
 class ScriptCommands;
+class SearchCommands;
 class SpeechSynth;
 class UndoCommands;
 class VoiceControls;
@@ -155,6 +156,7 @@ private:
     std::unique_ptr<ColourCommands> m_colourCommands;
     std::unique_ptr<ScriptCommands> m_scriptCommands;
     std::unique_ptr<CaseCommands> m_caseCommands;
+    std::unique_ptr<SearchCommands> m_searchCommands;
     bool m_quitting = false;
 
     QWidget *m_central = nullptr;
