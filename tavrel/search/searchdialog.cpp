@@ -72,6 +72,7 @@ void SearchDialog::createControls()
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         setColors(label, kTeal);
         fitCaption(label);
+        return label;
     };
     auto addText = [this](const QString &name, const QRect &rect) {
         auto *text = new QLineEdit(this);
@@ -103,12 +104,15 @@ void SearchDialog::createControls()
         return button;
     };
 
-    addLabel(QStringLiteral("Label1"), QStringLiteral("Find what"),
-             Twips::rect(240, 360, 1170, 240));
+    QLabel *label1 = addLabel(QStringLiteral("Label1"), QStringLiteral("Find what"),
+                              Twips::rect(240, 360, 1170, 240));
     m_text1 = addText(QStringLiteral("Text1"), Twips::rect(1440, 240, 2895, 345));
-    addLabel(QStringLiteral("Label2"), QStringLiteral("Replace with"),
-             Twips::rect(240, 840, 1245, 255));
+    QLabel *label2 = addLabel(QStringLiteral("Label2"), QStringLiteral("Replace with"),
+                              Twips::rect(240, 840, 1245, 255));
     m_text2 = addText(QStringLiteral("Text2"), Twips::rect(1440, 720, 2895, 345));
+    // The labels name the fields for screen readers.
+    label1->setBuddy(m_text1);
+    label2->setBuddy(m_text2);
     m_check1 = addCheck(QStringLiteral("Check1"), QStringLiteral("Case sensitive"),
                         Twips::rect(240, 1200, 2040, 240));
     m_check2 = addCheck(QStringLiteral("Check2"), QStringLiteral("Whole word only"),
