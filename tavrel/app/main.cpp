@@ -5,6 +5,7 @@
 #include "shell/frmmain.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 
 #include <exception>
 #include <memory>
@@ -34,6 +35,7 @@ int main(int argc, char *argv[])
     services.dialogs = &dialogs;
     services.messages = &messages;
     services.terminate = [] { QCoreApplication::exit(0); };
+    services.openUrl = [](const QUrl &url) { QDesktopServices::openUrl(url); };
     window.start(services);
     window.show();
     return app.exec();

@@ -12,6 +12,8 @@
 #include "platform/speechsynth.h"
 #include "search/searchcommands.h"
 #include "shell/documentcommands.h"
+#include "shell/helpcommands.h"
+#include "shell/printcommands.h"
 #include "shell/settingsfile.h"
 #include "shell/twips.h"
 #include "shell/windowsettings.h"
@@ -522,6 +524,15 @@ void Frmmain::start(const Services &services)
     m_searchCommands = std::make_unique<SearchCommands>(
         *m_services.synth, SearchDialog::Parts{m_sayText, m_services.messages,
                                                m_undoCommands.get(), &m_document});
+    m_printCommands = std::make_unique<PrintCommands>(*m_services.synth, *m_sayText,
+                                                      *m_services.dialogs, *m_services.messages,
+                                                      m_services.printer);
+    HelpCommands::Parts helpParts;
+    helpParts.synth = m_services.synth;
+    helpParts.owner = this;
+    helpParts.openUrl = m_services.openUrl;
+    helpParts.helpFolders = m_services.helpFolders;
+    m_helpCommands = std::make_unique<HelpCommands>(helpParts);
     connect(m_clrSelectHost, &ClrSelectHost::click, this, [this] {
         m_colourCommands->clrSelect1_Click(m_clrSelectHost->selectedColor().value_or(-1));
     });
@@ -756,8 +767,8 @@ void Frmmain::openDocument() { m_documentCommands->openDocument(); }
 void Frmmain::save() { m_documentCommands->save(); }
 void Frmmain::saveAs() { m_documentCommands->saveAs(); }
 void Frmmain::cmdClear_Click() { m_documentCommands->cmdClear_Click(); }
-void Frmmain::printMe() { }
-void Frmmain::toolbarPrint() { }
+void Frmmain::printMe() { m_printCommands->printMe(); }
+void Frmmain::toolbarPrint() { m_printCommands->toolbarPrint(); }
 void Frmmain::undoMe() { m_undoCommands->undoMe(); }
 void Frmmain::redoMe() { m_undoCommands->redoMe(); }
 void Frmmain::cutMe() { }
@@ -780,5 +791,5 @@ void Frmmain::sSuperScript() { m_scriptCommands->sSuperScript(); }
 void Frmmain::sSubscript() { m_scriptCommands->sSubscript(); }
 void Frmmain::sNonScript() { m_scriptCommands->sNonScript(); }
 void Frmmain::fontColor() { m_colourCommands->fontColor(); }
-void Frmmain::contents() { }
-void Frmmain::aboutMe() { }
+void Frmmain::contents() { m_helpCommands->contents(); }
+void Frmmain::aboutMe() { m_helpCommands->aboutMe(); }

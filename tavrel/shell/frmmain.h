@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QMainWindow>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -14,15 +15,19 @@ class ColourCommands;
 class CommonDialog;
 class DocumentCommands;
 class FontCommands;
+class HelpCommands;
 class MessageBoxes;
+class PrintCommands;
 class QActionGroup;
 class QComboBox;
 class QFrame;
 class QLabel;
 class QMenu;
+class QPrinter;
 class QPushButton;
 class QScrollBar;
 class QToolBar;
+class QUrl;
 class ReadOut;
 class RichTextPad;
 class ScriptCommands;
@@ -49,6 +54,13 @@ public:
         // (beside the program when its folder is writable, else the user's
         // configuration folder).
         QString settingsPath;
+        // The printer object of the run; none for the system's default printer.
+        QPrinter *printer = nullptr;
+        // Opens an address in the desktop's program for it (the About box's links).
+        std::function<void(const QUrl &)> openUrl;
+        // Folders the help collection is looked for in; empty for the usual places
+        // (beside the program, then the installed help folder).
+        QStringList helpFolders;
     };
 
     explicit Frmmain(QWidget *parent = nullptr);
@@ -63,6 +75,7 @@ public:
     QAction *toolbarButton(const QString &key) const { return m_toolButtons.value(key); }
     QMenu *popupMenu() const { return m_mnuPopUp; }
     DocumentState &documentState() { return m_document; }
+    HelpCommands *helpCommands() const { return m_helpCommands.get(); }
     bool hasQuit() const { return m_quitting; }
 
     // The toolbar's single click handler, keyed by the button's key string.
@@ -157,6 +170,8 @@ private:
     std::unique_ptr<ScriptCommands> m_scriptCommands;
     std::unique_ptr<CaseCommands> m_caseCommands;
     std::unique_ptr<SearchCommands> m_searchCommands;
+    std::unique_ptr<PrintCommands> m_printCommands;
+    std::unique_ptr<HelpCommands> m_helpCommands;
     bool m_quitting = false;
 
     QWidget *m_central = nullptr;
