@@ -13,6 +13,7 @@ packages=(
     xvfb xauth xdotool x11-utils
     pulseaudio pulseaudio-utils sox
     imagemagick poppler-utils
+    cups-client cups-daemon cups-filters printer-driver-cups-pdf
     fonts-dejavu fonts-liberation2 fonts-urw-base35
 )
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds, starts the services the tests use (an X server
-# and a PulseAudio server with a null sink), runs the whole suite, and stops the
-# services again by process id.
+# Installs what is needed, builds, starts the services the tests use (an X server,
+# a PulseAudio server with a null sink and a CUPS server with a PDF printer), runs
+# the whole suite, and stops the services again by process id.
 #
 # Arguments, when given, go to ctest instead of running the whole suite, and the
 # extra checks of tools/test.d are left out: tools/test.sh -R tst_documents
@@ -14,9 +14,14 @@ tools/build.sh
 build_dir=${TAVREL_BUILD_DIR:-build}
 
 runtime=$(mktemp -d /tmp/tavrel-test.XXXXXX)
+# The print filters run as the lp user and must pass through this folder to reach
+# the CUPS server's files; the other services keep theirs in private folders.
+chmod 711 "$runtime"
 xvfb_pid=""
 pulse_pid=""
+cups_pid=""
 cleanup() {
+    [ -n "$cups_pid" ] && kill "$cups_pid" 2>/dev/null || true
     [ -n "$pulse_pid" ] && kill "$pulse_pid" 2>/dev/null || true
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
     wait 2>/dev/null || true
@@ -39,9 +44,9 @@ done
 
 # PulseAudio server of our own with a null sink; its monitor is what the audio
 # tests record.
-export XDG_RUNTIME_DIR="$runtime"
+export XDG_RUNTIME_DIR="$runtime/xdg"
 export PULSE_RUNTIME_PATH="$runtime/pulse"
-mkdir -p "$PULSE_RUNTIME_PATH"
+mkdir -m 700 "$XDG_RUNTIME_DIR" "$PULSE_RUNTIME_PATH"
 pulseaudio --daemonize=no --exit-idle-time=-1 -n --use-pid-file=no \
     --load="module-null-sink sink_name=tavrel_null" \
     --load="module-native-protocol-unix auth-anonymous=1 socket=$PULSE_RUNTIME_PATH/native" \
@@ -52,6 +57,10 @@ for _ in $(seq 1 50); do
     pactl info >/dev/null 2>&1 && break
     sleep 0.1
 done
+
+# CUPS server with a PDF printer for the printing tests.
+. tools/cups-server.sh
+start_cups_server "$runtime"
 
 status=0
 if [ $# -gt 0 ]; then
