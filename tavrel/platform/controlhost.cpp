@@ -1,6 +1,7 @@
 #include "controlhost.h"
 
-#include <QCoreApplication>
+#include "platform/programfolders.h"
+
 #include <QDir>
 #include <QJsonObject>
 #include <QLibrary>
@@ -10,6 +11,10 @@
 
 #ifndef TAVREL_CONTROLS_RELDIR
 #define TAVREL_CONTROLS_RELDIR "../lib/tavrel/controls"
+#endif
+// Without an installed place of its own, the folder found from the program only.
+#ifndef TAVREL_CONTROLS_DIR
+#define TAVREL_CONTROLS_DIR ""
 #endif
 
 namespace {
@@ -26,20 +31,8 @@ void setError(QString *error, const QString &text)
 
 QStringList ControlHost::searchPaths()
 {
-    const QString programDir = QCoreApplication::applicationDirPath();
-    QStringList paths{programDir};
-    // The installed folder, found from the program so that an installation can be
-    // moved as a whole.
-    const QString installed =
-        QDir::cleanPath(programDir + QLatin1Char('/') + QLatin1String(TAVREL_CONTROLS_RELDIR));
-    if (!paths.contains(installed))
-        paths << installed;
-#ifdef TAVREL_CONTROLS_DIR
-    const QString configured = QDir::cleanPath(QStringLiteral(TAVREL_CONTROLS_DIR));
-    if (!paths.contains(configured))
-        paths << configured;
-#endif
-    return paths;
+    return ProgramFolders::searchPaths(QStringLiteral(TAVREL_CONTROLS_RELDIR),
+                                       QStringLiteral(TAVREL_CONTROLS_DIR));
 }
 
 QWidget *ControlHost::create(const QString &progId, QWidget *parent, QString *error)

@@ -1,6 +1,7 @@
 #include "shell/helplocation.h"
 
-#include <QCoreApplication>
+#include "platform/programfolders.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -8,6 +9,10 @@
 
 #ifndef TAVREL_HELP_RELDIR
 #define TAVREL_HELP_RELDIR "../share/tavrel/help"
+#endif
+// Without an installed place of its own, the folder found from the program only.
+#ifndef TAVREL_HELP_DIR
+#define TAVREL_HELP_DIR ""
 #endif
 
 namespace HelpLocation {
@@ -24,18 +29,8 @@ QString documentationName()
 
 QStringList searchPaths()
 {
-    const QString programDir = QCoreApplication::applicationDirPath();
-    QStringList paths{programDir};
-    const QString installed =
-        QDir::cleanPath(programDir + QLatin1Char('/') + QLatin1String(TAVREL_HELP_RELDIR));
-    if (!paths.contains(installed))
-        paths << installed;
-#ifdef TAVREL_HELP_DIR
-    const QString configured = QDir::cleanPath(QStringLiteral(TAVREL_HELP_DIR));
-    if (!paths.contains(configured))
-        paths << configured;
-#endif
-    return paths;
+    return ProgramFolders::searchPaths(QStringLiteral(TAVREL_HELP_RELDIR),
+                                       QStringLiteral(TAVREL_HELP_DIR));
 }
 
 QString findFolder(const QStringList &folders)
