@@ -14,6 +14,7 @@ class ColourCommands;
 class CommonDialog;
 class DocumentCommands;
 class FontCommands;
+class InsertCommands;
 class MessageBoxes;
 class QActionGroup;
 class QComboBox;
@@ -157,6 +158,7 @@ private:
     std::unique_ptr<ScriptCommands> m_scriptCommands;
     std::unique_ptr<CaseCommands> m_caseCommands;
     std::unique_ptr<SearchCommands> m_searchCommands;
+    std::unique_ptr<InsertCommands> m_insertCommands;
     bool m_quitting = false;
 
     QWidget *m_central = nullptr;
