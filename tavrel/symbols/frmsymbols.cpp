@@ -4,19 +4,19 @@
 #include "formatting/screenfonts.h"
 #include "platform/richtextpad.h"
 #include "shell/twips.h"
+#include "symbols/symbolcharacters.h"
+#include "symbols/symbolgrid.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
 
 namespace {
 
-const char kIndex[] = "Index";
 const char kStartFont[] = "Symbol";
 
 // The design's bold 8.25-point caption font, the system's UI family standing in.
@@ -52,9 +52,8 @@ FrmSymbols::FrmSymbols(RichTextPad &pad, const QComboBox &combo1)
 {
     setObjectName(QStringLiteral("frmSymbols"));
     setWindowTitle(QStringLiteral("Insert Symbol"));
-    QIcon icon(QStringLiteral(":/icons/tavrel.png"));
-    icon.addFile(QStringLiteral(":/icons/tavrel64.png"));
-    setWindowIcon(icon);
+    // The main window's icon, shared rather than loaded again.
+    setWindowIcon(m_pad.window()->windowIcon());
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(Twips::toPixels(9270), Twips::toPixels(2655));
     setColors(this, QPalette::Window, QColor(0, 128, 128));
@@ -93,28 +92,15 @@ void FrmSymbols::createControls()
     m_picture1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     m_picture1->setLineWidth(1);
     m_picture1->setGeometry(Twips::rect(120, 600, 7740, 1950));
-    setColors(m_picture1, QPalette::Window, Qt::white, Qt::black);
-    // Cells stand 240 by 270 twips apart but are 255 by 285 twips large: neighbours
-    // overlap by one pixel, so their borders coincide.
-    const QPoint origin = m_picture1->contentsRect().topLeft();
-    const QString tip = QStringLiteral("Click to insert this symbol");
-    m_txtSymbol.reserve(SymbolCharacters::kCount);
-    for (int i = 0; i < SymbolCharacters::kCount; ++i) {
-        auto *cell = new QLabel(m_picture1);
-        cell->setObjectName(QStringLiteral("txtSymbol"));
-        cell->setProperty(kIndex, i);
-        const int row = i / kColumns;
-        const int column = i % kColumns;
-        cell->setGeometry(Twips::rect(240 * column, 270 * row, 255, 285).translated(origin));
-        cell->setFrameStyle(QFrame::Box | QFrame::Plain);
-        cell->setAlignment(Qt::AlignCenter);
-        cell->setTextFormat(Qt::PlainText);
-        cell->setCursor(Qt::ArrowCursor);
-        cell->setToolTip(tip);
-        cell->setMouseTracking(true);
-        cell->installEventFilter(this);
-        m_txtSymbol << cell;
-    }
+    // The grid fills the box and paints all of it.
+    m_txtSymbol = new SymbolGrid(m_picture1);
+    m_txtSymbol->setObjectName(QStringLiteral("txtSymbol"));
+    m_txtSymbol->setGeometry(m_picture1->contentsRect());
+    setColors(m_txtSymbol, QPalette::Window, Qt::white, Qt::black);
+    connect(m_txtSymbol, &SymbolGrid::hovered, this,
+            [this](int index) { txtSymbol_MouseMove(index); });
+    connect(m_txtSymbol, &SymbolGrid::clicked, this,
+            [this](int index) { txtSymbol_Click(index); });
 
     m_lblPreview = new QLabel(this);
     m_lblPreview->setObjectName(QStringLiteral("lblPreview"));
@@ -151,18 +137,10 @@ void FrmSymbols::load()
 void FrmSymbols::showFont(const QString &family)
 {
     m_fontName = family;
-    // The cells take the font of the box that holds them.
-    QFont font = m_picture1->font();
+    QFont font = m_txtSymbol->font();
     font.setFamilies({family});
-    m_picture1->setFont(font);
-    m_cells = SymbolCharacters::cells(family);
-    for (int i = 0; i < SymbolCharacters::kCount; ++i) {
-        QLabel *cell = m_txtSymbol.at(i);
-        cell->setText(m_cells.at(i).shown);
-        // A screen reader names the character the cell inserts, not the code the
-        // font draws it at.
-        cell->setAccessibleName(m_cells.at(i).inserted);
-    }
+    m_txtSymbol->setFont(font);
+    m_txtSymbol->setCells(SymbolCharacters::cells(family));
     QFont preview = m_lblPreview->font();
     preview.setFamilies({family});
     m_lblPreview->setFont(preview);
@@ -175,12 +153,12 @@ void FrmSymbols::cmbFonts_Click()
 
 void FrmSymbols::txtSymbol_MouseMove(int index)
 {
-    m_lblPreview->setText(m_txtSymbol.at(index)->text());
+    m_lblPreview->setText(m_txtSymbol->cell(index).shown);
 }
 
 void FrmSymbols::txtSymbol_Click(int index)
 {
-    const QString character = m_cells.at(index).inserted;
+    const QString character = m_txtSymbol->cell(index).inserted;
     // A code without a character inserts nothing.
     if (character.isEmpty())
         return;
@@ -198,34 +176,4 @@ void FrmSymbols::txtSymbol_Click(int index)
 void FrmSymbols::cmdCancel_Click()
 {
     reject();
-}
-
-bool FrmSymbols::eventFilter(QObject *watched, QEvent *event)
-{
-    const QEvent::Type type = event->type();
-    if (type != QEvent::MouseMove && type != QEvent::MouseButtonPress
-        && type != QEvent::MouseButtonRelease)
-        return QDialog::eventFilter(watched, event);
-    const QVariant index = watched->property(kIndex);
-    if (!index.isValid())
-        return QDialog::eventFilter(watched, event);
-    const auto *mouse = static_cast<QMouseEvent *>(event);
-    const int i = index.toInt();
-    if (type == QEvent::MouseMove) {
-        txtSymbol_MouseMove(i);
-    } else if (mouse->button() == Qt::LeftButton) {
-        // A click is a press and a release on the same cell.
-        if (type == QEvent::MouseButtonPress) {
-            m_pressedCell = i;
-        } else {
-            const bool inside = static_cast<QWidget *>(watched)->rect().contains(
-                mouse->position().toPoint());
-            const bool clicked = inside && m_pressedCell == i;
-            m_pressedCell = -1;
-            if (clicked)
-                txtSymbol_Click(i);
-        }
-        return true;
-    }
-    return QDialog::eventFilter(watched, event);
 }

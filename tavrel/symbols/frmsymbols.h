@@ -1,15 +1,13 @@
 #pragma once
 
-#include "symbols/symbolcharacters.h"
-
 #include <QDialog>
-#include <QList>
 
 class QComboBox;
 class QFrame;
 class QLabel;
 class QPushButton;
 class RichTextPad;
+class SymbolGrid;
 
 // The Insert Symbol dialog: the 224 characters of codes 32 to 255 in a font picked
 // from the screen fonts, as a grid of 7 rows by 32 cells. The character under the
@@ -21,15 +19,12 @@ class FrmSymbols : public QDialog
     Q_OBJECT
 
 public:
-    static constexpr int kRows = 7;
-    static constexpr int kColumns = 32;
-
     // The pad receives the characters; combo1 is the main window's font-name box,
     // whose font typing goes on in after an insertion.
     FrmSymbols(RichTextPad &pad, const QComboBox &combo1);
 
     QComboBox *cmbFonts() const { return m_cmbFonts; }
-    QLabel *txtSymbol(int index) const { return m_txtSymbol.value(index); }
+    SymbolGrid *txtSymbol() const { return m_txtSymbol; }
     QLabel *lblPreview() const { return m_lblPreview; }
     QPushButton *cmdCancel() const { return m_cmdCancel; }
     // The font the grid is drawn in.
@@ -41,9 +36,6 @@ public:
     void txtSymbol_Click(int index);
     void cmdCancel_Click();
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     void createControls();
     void load();
@@ -53,13 +45,11 @@ private:
     const QComboBox &m_combo1;
     QString m_savedFontName;
     QString m_fontName;
-    QList<SymbolCharacters::Cell> m_cells;
-    int m_pressedCell = -1;
 
     QLabel *m_lblFont = nullptr;
     QComboBox *m_cmbFonts = nullptr;
     QFrame *m_picture1 = nullptr;
-    QList<QLabel *> m_txtSymbol;
+    SymbolGrid *m_txtSymbol = nullptr;
     QLabel *m_lblPreview = nullptr;
     QPushButton *m_cmdCancel = nullptr;
 };

@@ -7,6 +7,7 @@
 #include "platform/richtextpad.h"
 #include "shell/twips.h"
 #include "symbols/frmsymbols.h"
+#include "symbols/symbolgrid.h"
 
 #include <QAbstractItemView>
 #include <QAbstractTextDocumentLayout>
@@ -48,9 +49,15 @@ void chooseFont(QComboBox *combo, const QString &family)
     QTest::keyClick(combo->view(), Qt::Key_Return);
 }
 
-QPoint centreOf(const QWidget *w)
+void hover(FrmSymbols *dialog, int cell)
 {
-    return w->rect().center();
+    QTest::mouseMove(dialog->txtSymbol(), dialog->txtSymbol()->cellRect(cell).center());
+}
+
+void click(FrmSymbols *dialog, int cell)
+{
+    QTest::mouseClick(dialog->txtSymbol(), Qt::LeftButton, {},
+                      dialog->txtSymbol()->cellRect(cell).center());
 }
 
 // Whether the pad draws every character of its first paragraph with a real glyph,
@@ -125,17 +132,19 @@ void TstFrmSymbols::openedModelessAsDesigned()
     QCOMPARE(fonts->lineEdit()->palette().color(QPalette::Text), QColor(0, 255, 0));
     QCOMPARE(fonts->lineEdit()->palette().color(QPalette::Base), QColor(Qt::black));
 
-    // 7 rows of 32 cells, neighbours sharing their border line.
-    const QRect first = dialog->txtSymbol(0)->geometry();
-    QCOMPARE(first.size(), QSize(17, 19));
-    for (int i = 0; i < 224; ++i) {
-        QLabel *cell = dialog->txtSymbol(i);
-        QCOMPARE(cell->geometry().topLeft(), first.topLeft() + QPoint(16 * (i % 32), 18 * (i / 32)));
-        QCOMPARE(cell->toolTip(), QStringLiteral("Click to insert this symbol"));
-        QCOMPARE(cell->cursor().shape(), Qt::ArrowCursor);
-        QCOMPARE(cell->font().family(), QStringLiteral("Symbol"));
-    }
-    QVERIFY(!dialog->txtSymbol(224));
+    // 7 rows of 32 cells, neighbours sharing their border line; the later cell is
+    // on top where two overlap.
+    SymbolGrid *grid = dialog->txtSymbol();
+    QCOMPARE(grid->parentWidget()->geometry(), Twips::rect(120, 600, 7740, 1950));
+    for (int i = 0; i < 224; ++i)
+        QCOMPARE(grid->cellRect(i), QRect(16 * (i % 32), 18 * (i / 32), 17, 19));
+    QCOMPARE(grid->cellAt(QPoint(16, 5)), 1);
+    QCOMPARE(grid->cellAt(QPoint(15, 18)), 32);
+    QCOMPARE(grid->cellAt(grid->cellRect(223).bottomRight()), 223);
+    QCOMPARE(grid->cellAt(grid->cellRect(223).bottomRight() + QPoint(1, 0)), -1);
+    QCOMPARE(grid->toolTip(), QStringLiteral("Click to insert this symbol"));
+    QCOMPARE(grid->cursor().shape(), Qt::ArrowCursor);
+    QCOMPARE(grid->font().family(), QStringLiteral("Symbol"));
     QCOMPARE(dialog->lblPreview()->font().pointSize(), 30);
     QCOMPARE(dialog->lblPreview()->geometry(), Twips::rect(8040, 600, 1095, 1095));
     QCOMPARE(dialog->cmdCancel()->text(), QStringLiteral("&Cancel"));
@@ -152,7 +161,7 @@ void TstFrmSymbols::openedModelessAsDesigned()
     dialog = openSymbols(f);
     QVERIFY(dialog);
     QCOMPARE(dialog->fontName(), QStringLiteral("Symbol"));
-    QCOMPARE(dialog->txtSymbol(65)->font().family(), QStringLiteral("Symbol"));
+    QCOMPARE(dialog->txtSymbol()->font().family(), QStringLiteral("Symbol"));
 }
 
 void TstFrmSymbols::gridShowsTheCodesOfTheFont()
@@ -160,14 +169,15 @@ void TstFrmSymbols::gridShowsTheCodesOfTheFont()
     WindowFixture f;
     FrmSymbols *dialog = openSymbols(f);
     QVERIFY(dialog);
-    auto shown = [dialog](int i) { return dialog->txtSymbol(i)->text(); };
-    auto inserts = [dialog](int i) { return dialog->txtSymbol(i)->accessibleName(); };
+    SymbolGrid *grid = dialog->txtSymbol();
+    auto shown = [grid](int i) { return grid->cell(i).shown; };
+    auto inserts = [grid](int i) { return grid->cell(i).inserted; };
     // Every cell that has a character draws it with a glyph of the chosen font
     // itself: a symbol font's own glyphs, no stand-in from another font.
-    auto drawnByTheFont = [dialog] {
-        const QRawFont font = QRawFont::fromFont(dialog->txtSymbol(0)->font());
+    auto drawnByTheFont = [grid] {
+        const QRawFont font = QRawFont::fromFont(grid->font());
         for (int i = 1; i < 224; ++i) {
-            const QString text = dialog->txtSymbol(i)->text();
+            const QString text = grid->cell(i).shown;
             if (!text.isEmpty() && !font.supportsCharacter(text.at(0))) {
                 qWarning() << "cell" << i << "in" << font.familyName();
                 return false;
@@ -192,7 +202,7 @@ void TstFrmSymbols::gridShowsTheCodesOfTheFont()
     edit->selectAll();
     QTest::keyClicks(edit, QStringLiteral("DejaVu Sans"));
     QTest::keyClick(edit, Qt::Key_Return);
-    QCOMPARE(dialog->txtSymbol(65)->font().family(), QStringLiteral("Symbol"));
+    QCOMPARE(grid->font().family(), QStringLiteral("Symbol"));
     QCOMPARE(inserts(65), QStringLiteral("\u03B1"));
 
     // A font of the code page: Windows-1252, its unassigned codes and DEL empty.
@@ -203,8 +213,7 @@ void TstFrmSymbols::gridShowsTheCodesOfTheFont()
     QCOMPARE(shown(223), QStringLiteral("\u00FF"));
     for (int code : {127, 129, 141, 143, 144, 157})
         QCOMPARE(shown(code - 32), QString());
-    for (int i = 0; i < 224; ++i)
-        QCOMPARE(dialog->txtSymbol(i)->font().family(), QStringLiteral("DejaVu Sans"));
+    QCOMPARE(grid->font().family(), QStringLiteral("DejaVu Sans"));
     QCOMPARE(dialog->lblPreview()->font().family(), QStringLiteral("DejaVu Sans"));
     QCOMPARE(dialog->lblPreview()->font().pointSize(), 30);
 
@@ -224,13 +233,13 @@ void TstFrmSymbols::previewFollowsTheMouse()
     FrmSymbols *dialog = openSymbols(f);
     QVERIFY(dialog);
     QLabel *preview = dialog->lblPreview();
-    QTest::mouseMove(dialog->txtSymbol(33), centreOf(dialog->txtSymbol(33)));
+    hover(dialog, 33);
     QTRY_COMPARE(preview->text(), QStringLiteral("A"));
-    QTest::mouseMove(dialog->txtSymbol(34), centreOf(dialog->txtSymbol(34)));
+    hover(dialog, 34);
     QTRY_COMPARE(preview->text(), QStringLiteral("B"));
     // The ampersand is a character like any other, drawn as itself.
     const QImage empty = preview->grab().toImage();
-    QTest::mouseMove(dialog->txtSymbol(6), centreOf(dialog->txtSymbol(6)));
+    hover(dialog, 6);
     QTRY_COMPARE(preview->text(), QStringLiteral("&"));
     QVERIFY(preview->grab().toImage() != empty);
     // Leaving the grid keeps the last character.
@@ -251,11 +260,11 @@ void TstFrmSymbols::clickInsertsTheCharacterItStandsFor()
     QVERIFY(dialog);
 
     // A code without a character does nothing.
-    QTest::mouseClick(dialog->txtSymbol(128 - 32), Qt::LeftButton);
+    click(dialog, 128 - 32);
     QVERIFY(dialog && dialog->isVisible());
     QCOMPARE(pad->text(), QStringLiteral("xay"));
 
-    QTest::mouseClick(dialog->txtSymbol(97 - 32), Qt::LeftButton);
+    click(dialog, 97 - 32);
     QTRY_VERIFY(!dialog);
     QCOMPARE(pad->text(), QStringLiteral("x\u03B1y"));
     // The real character in the symbol font, which has no glyph for it by that
@@ -267,12 +276,21 @@ void TstFrmSymbols::clickInsertsTheCharacterItStandsFor()
     pad->setSelLength(1);
     QCOMPARE(pad->selFontName(), std::optional<QString>(QStringLiteral("Symbol")));
 
-    // A dingbat at the caret, typing going on in the main window's font.
+    // A dingbat at the caret, chosen with the keyboard only; typing goes on in the
+    // main window's font.
     pad->setSelStart(0);
     dialog = openSymbols(f);
     QVERIFY(dialog);
     chooseFont(dialog->cmbFonts(), QStringLiteral("D050000L"));
-    QTest::mouseClick(dialog->txtSymbol(1), Qt::LeftButton);
+    dialog->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(dialog));
+    QTest::keyClick(dialog->cmbFonts(), Qt::Key_Tab);
+    QTRY_VERIFY(dialog->txtSymbol()->hasFocus());
+    QTest::keyClick(dialog->txtSymbol(), Qt::Key_Down);
+    QTest::keyClick(dialog->txtSymbol(), Qt::Key_Up);
+    QTest::keyClick(dialog->txtSymbol(), Qt::Key_Right);
+    QCOMPARE(dialog->lblPreview()->text(), QStringLiteral("!"));
+    QTest::keyClick(dialog->txtSymbol(), Qt::Key_Return);
     QTRY_VERIFY(!dialog);
     QCOMPARE(pad->text(), QStringLiteral("\u2701x\u03B1by"));
     QVERIFY(drawnWithGlyphs(pad));
@@ -297,7 +315,7 @@ void TstFrmSymbols::cancelLeavesThePad()
     pad->setSelLength(3);
     QPointer<FrmSymbols> dialog = openSymbols(f);
     QVERIFY(dialog);
-    QTest::mouseMove(dialog->txtSymbol(40), centreOf(dialog->txtSymbol(40)));
+    hover(dialog, 40);
     if (how == QLatin1String("Cancel"))
         QTest::mouseClick(dialog->cmdCancel(), Qt::LeftButton);
     else if (how == QLatin1String("Escape"))
