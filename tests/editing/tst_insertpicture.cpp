@@ -1,13 +1,13 @@
 // Insert Picture from the main window: the shared dialog's picture filter, the
 // picture at the very end of the pad, on the clipboard and in the font-colour
 // swatch, and the silent end of a cancelled dialog or a file that is no picture.
+#include "../shell/filebytes.h"
 #include "../shell/windowfixture.h"
 
 #include "platform/richtextpad.h"
 
 #include <QAction>
 #include <QClipboard>
-#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QLabel>
@@ -133,10 +133,7 @@ void TstInsertPicture::noPictureEndsSilently()
 {
     QTemporaryDir dir;
     const QString text = dir.filePath(QStringLiteral("notes.txt"));
-    QFile file(text);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("not a picture\n");
-    file.close();
+    QVERIFY(writeBytes(text, "not a picture\n"));
     const QString png = picture(dir, QStringLiteral("one.png"), "PNG");
 
     WindowFixture f;
