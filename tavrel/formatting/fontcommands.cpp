@@ -1,5 +1,6 @@
 #include "formatting/fontcommands.h"
 
+#include "formatting/picklist.h"
 #include "formatting/screenfonts.h"
 
 #include "platform/commondialog.h"
@@ -7,23 +8,8 @@
 #include "platform/speechsynth.h"
 
 #include <QComboBox>
-#include <QLineEdit>
 
 #include <algorithm>
-
-namespace {
-
-void stopActivatingOnTyping(QComboBox &combo)
-{
-    // Only a choice from the list applies a name or size. An editable combo box
-    // would otherwise complete typed text and, when typing ends on the text of an
-    // item, choose that item as if it had been picked from the list.
-    combo.setCompleter(nullptr);
-    if (QLineEdit *edit = combo.lineEdit())
-        QObject::disconnect(edit, SIGNAL(editingFinished()), &combo, nullptr);
-}
-
-} // namespace
 
 FontCommands::FontCommands(SpeechSynth &synth, RichTextPad &pad, CommonDialog &dialogs,
                            QComboBox &combo1, QComboBox &fntSize)
@@ -33,8 +19,9 @@ FontCommands::FontCommands(SpeechSynth &synth, RichTextPad &pad, CommonDialog &d
     , m_combo1(combo1)
     , m_fntSize(fntSize)
 {
-    stopActivatingOnTyping(m_combo1);
-    stopActivatingOnTyping(m_fntSize);
+    // Only a choice from the list applies a name or size.
+    PickList::ignoreTyping(m_combo1);
+    PickList::ignoreTyping(m_fntSize);
     m_connections << QObject::connect(&m_combo1, &QComboBox::activated, &m_combo1,
                                       [this] { combo1_Click(); });
     m_connections << QObject::connect(&m_fntSize, &QComboBox::editTextChanged, &m_fntSize,

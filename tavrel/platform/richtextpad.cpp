@@ -353,8 +353,13 @@ std::optional<QString> RichTextPad::selFontName() const
 
 void RichTextPad::setSelFontName(const QString &family)
 {
+    setSelFontFamilies({family});
+}
+
+void RichTextPad::setSelFontFamilies(const QStringList &families)
+{
     QTextCharFormat format;
-    format.setFontFamilies({family});
+    format.setFontFamilies(families);
     mergeSelectionFormat(format);
 }
 

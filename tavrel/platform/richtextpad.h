@@ -51,6 +51,9 @@ public:
     void setSelColor(const QColor &color);
     std::optional<QString> selFontName() const;
     void setSelFontName(const QString &family);
+    // As setSelFontName, naming further families for the characters the first one
+    // has no glyph for; selFontName() reports the first.
+    void setSelFontFamilies(const QStringList &families);
     std::optional<double> selFontSize() const;
     void setSelFontSize(double points);
     // Offset from the baseline in twips, positive upwards. The offset stays the

@@ -5,6 +5,7 @@
 #include "formatting/colourcommands.h"
 #include "formatting/fontcommands.h"
 #include "formatting/scriptcommands.h"
+#include "editing/insertcommands.h"
 #include "editing/undocommands.h"
 #include "platform/commondialog.h"
 #include "platform/messageboxes.h"
@@ -533,6 +534,15 @@ void Frmmain::start(const Services &services)
     helpParts.openUrl = m_services.openUrl;
     helpParts.helpFolders = m_services.helpFolders;
     m_helpCommands = std::make_unique<HelpCommands>(helpParts);
+    InsertCommands::Parts insertParts;
+    insertParts.synth = m_services.synth;
+    insertParts.dialogs = m_services.dialogs;
+    insertParts.pad = m_sayText;
+    insertParts.picFontColor = m_picFontColor;
+    insertParts.combo1 = m_combo1;
+    insertParts.undo = m_undoCommands.get();
+    insertParts.state = &m_document;
+    m_insertCommands = std::make_unique<InsertCommands>(insertParts);
     connect(m_clrSelectHost, &ClrSelectHost::click, this, [this] {
         m_colourCommands->clrSelect1_Click(m_clrSelectHost->selectedColor().value_or(-1));
     });
@@ -779,8 +789,8 @@ void Frmmain::selectMe() { }
 void Frmmain::toolbarCut() { }
 void Frmmain::toolbarCopy() { }
 void Frmmain::toolbarPaste() { }
-void Frmmain::insertMe() { }
-void Frmmain::symbols() { }
+void Frmmain::insertMe() { m_insertCommands->insertMe(); }
+void Frmmain::symbols() { m_insertCommands->symbols(); }
 void Frmmain::findMe() { m_searchCommands->findMe(); }
 void Frmmain::replaceMe() { m_searchCommands->replaceMe(); }
 void Frmmain::countMe() { }

@@ -16,6 +16,7 @@ class CommonDialog;
 class DocumentCommands;
 class FontCommands;
 class HelpCommands;
+class InsertCommands;
 class MessageBoxes;
 class PrintCommands;
 class QActionGroup;
@@ -172,6 +173,7 @@ private:
     std::unique_ptr<SearchCommands> m_searchCommands;
     std::unique_ptr<PrintCommands> m_printCommands;
     std::unique_ptr<HelpCommands> m_helpCommands;
+    std::unique_ptr<InsertCommands> m_insertCommands;
     bool m_quitting = false;
 
     QWidget *m_central = nullptr;
