@@ -7,6 +7,8 @@
 #include <QProcess>
 #include <QTest>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int rate = EspeakVoice::sampleRate;
@@ -29,7 +31,8 @@ public:
                        QStringLiteral("--format=s16le"), QStringLiteral("--channels=1"),
                        QStringLiteral("--rate=%1").arg(rate), QStringLiteral("--raw"),
                        QStringLiteral("--latency-msec=20")});
-        return m_parec.waitForStarted(5000);
+        // The null sink may start late: wait until its monitor delivers.
+        return m_parec.waitForStarted(5000) && waitForLength(0, window, 10000);
     }
 
     const std::vector<qint16> &samples()
@@ -54,6 +57,28 @@ public:
             for (; at + window <= qsizetype(pcm.size()); at += window) {
                 if (PcmAnalysis::rms(pcm, at, at + window) > 300)
                     return at;
+            }
+            QTest::qWait(20);
+        } while (!deadline.hasExpired());
+        return -1;
+    }
+
+    // Waits until `quiet` samples of silence follow a sound after `from`; returns where
+    // the silence began, or -1.
+    qsizetype waitForQuiet(qsizetype from, qsizetype quiet, int timeoutMs)
+    {
+        QDeadlineTimer deadline(timeoutMs);
+        qsizetype at = from;
+        qsizetype silentSince = -1;
+        do {
+            const auto &pcm = samples();
+            for (; at + window <= qsizetype(pcm.size()); at += window) {
+                if (PcmAnalysis::rms(pcm, at, at + window) > 30)
+                    silentSince = -1;
+                else if (silentSince < 0)
+                    silentSince = at;
+                if (silentSince >= 0 && at + window - silentSince >= quiet)
+                    return silentSince;
             }
             QTest::qWait(20);
         } while (!deadline.hasExpired());
@@ -95,17 +120,21 @@ class TestEspeakAudio : public QObject
     Q_OBJECT
 
 private slots:
+    void init();
     void playsThroughTheSoundServer();
+    void keepsItsSoundOverManyTexts();
 };
 
-void TestEspeakAudio::playsThroughTheSoundServer()
+void TestEspeakAudio::init()
 {
     if (qEnvironmentVariableIsEmpty("PULSE_SERVER"))
         QSKIP("needs the sound server that the test command starts");
+}
+
+void TestEspeakAudio::playsThroughTheSoundServer()
+{
     MonitorRecording recording;
     QVERIFY(recording.start());
-    // The null sink may start late: wait until its monitor delivers.
-    QVERIFY(recording.waitForLength(0, window, 10000));
 
     EspeakSpeechSynth synth;
     QVERIFY(synth.hasOutput());
@@ -158,6 +187,52 @@ void TestEspeakAudio::playsThroughTheSoundServer()
     const qsizetype again = recording.size();
     synth.speak(QStringLiteral("Yes."));
     QVERIFY(recording.waitForSound(again, 5000) >= 0);
+}
+
+// Every text opens the output afresh (Stop closes it): the fiftieth must sound like the
+// first, neither drawn out nor broken up by the gaps of a starved stream.
+void TestEspeakAudio::keepsItsSoundOverManyTexts()
+{
+    MonitorRecording recording;
+    QVERIFY(recording.start());
+
+    EspeakSpeechSynth synth;
+    QVERIFY(synth.hasOutput());
+    constexpr int texts = 50;
+    std::vector<double> seconds;
+    std::vector<double> zeroShares;
+    for (int i = 1; i <= texts; ++i) {
+        const qsizetype from = recording.size();
+        synth.speak(QStringLiteral("one two"));
+        const qsizetype heard = recording.waitForSound(from, 10000);
+        QVERIFY2(heard >= 0, qPrintable(QStringLiteral("text %1 was not heard").arg(i)));
+        const qsizetype end = recording.waitForQuiet(heard, 6 * window, 10000);
+        QVERIFY2(end >= 0, qPrintable(QStringLiteral("text %1 did not end").arg(i)));
+        synth.stop();
+
+        const auto &pcm = recording.samples();
+        const std::vector<qint16> text(pcm.begin() + heard, pcm.begin() + end);
+        const auto [first, last] = PcmAnalysis::soundSpan(text);
+        QVERIFY(last > first);
+        seconds.push_back(double(last - first) / rate);
+        // The server plays exact zeros where the stream ran dry.
+        zeroShares.push_back(double(std::count(text.begin() + first, text.begin() + last, 0))
+                             / double(last - first));
+    }
+
+    const auto median = [](std::vector<double> values, int from, int count) {
+        const auto middle = values.begin() + from + count / 2;
+        std::nth_element(values.begin() + from, middle, values.begin() + from + count);
+        return *middle;
+    };
+    const double firstSeconds = median(seconds, 0, 5);
+    const double lastSeconds = median(seconds, texts - 5, 5);
+    const double firstZeros = median(zeroShares, 0, 5);
+    const double lastZeros = median(zeroShares, texts - 5, 5);
+    qInfo() << "first texts" << firstSeconds << "s," << firstZeros * 100 << "% zero samples;"
+            << "last texts" << lastSeconds << "s," << lastZeros * 100 << "%";
+    QVERIFY(qAbs(lastSeconds / firstSeconds - 1) < 0.15);
+    QVERIFY(lastZeros < firstZeros + 0.05);
 }
 
 QTEST_GUILESS_MAIN(TestEspeakAudio)

@@ -11,6 +11,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 // Without a sound server or without voice data the synthesiser keeps working,
 // silently, and never holds up its caller.
 class TestEspeakDegraded : public QObject
@@ -18,9 +22,32 @@ class TestEspeakDegraded : public QObject
     Q_OBJECT
 
 private slots:
+    // First: it needs the library not yet loaded in this process.
+    void loadsTheVoiceBeforeAnyText();
     void noSoundServer();
     void missingVoiceData();
 };
+
+// Loading espeak-ng cannot be broken off, so a synthesiser that loaded it with its
+// first text made a program that ends on that text (the exit question) wait for it.
+void TestEspeakDegraded::loadsTheVoiceBeforeAnyText()
+{
+    // Voice data whose phoneme table is a pipe: the synthesiser's opening it, which
+    // lets the test open the other end, shows that the load has begun.
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QByteArray table = QFile::encodeName(dir.filePath(QStringLiteral("phontab")));
+    QCOMPARE(::mkfifo(table.constData(), 0600), 0);
+    SynthRig rig(QFile::encodeName(dir.path()));
+    int writer = -1;
+    QTRY_VERIFY_WITH_TIMEOUT((writer = ::open(table.constData(), O_WRONLY | O_NONBLOCK)) >= 0,
+                             10000);
+    ::close(writer);
+    // The data is no use, and the synthesiser stays silent.
+    rig.synth->speak(QStringLiteral("Nobody hears this."));
+    QVERIFY(rig.capture->playToEnd(10000));
+    QVERIFY(rig.capture->recorded.empty());
+}
 
 void TestEspeakDegraded::noSoundServer()
 {

@@ -99,10 +99,13 @@ void AudioPump::closeStream()
 
 bool AudioPump::openStream()
 {
-    if (!m_sink) {
+    if (!m_sink)
         m_sink = new QAudioSink(m_device, m_format, this);
-        m_sink->setBufferSize(m_format.bytesForDuration(deviceBufferMs * 1000));
-    }
+    // Asked for on every opening: the sink keeps the size the sound server granted
+    // the last stream and would ask for that next time, and the server grants less
+    // than it is asked for, so each reopening would shrink the buffer until the
+    // audio breaks up.
+    m_sink->setBufferSize(m_format.bytesForDuration(deviceBufferMs * 1000));
     m_io = m_sink->start();
     m_tailWritten = true;
     m_quietTicks = 0;

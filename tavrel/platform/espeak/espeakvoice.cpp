@@ -57,6 +57,25 @@ bool initialise(LibraryState &lib, const QByteArray &dataPath)
     return true;
 }
 
+// Loads the library and the voice unless `voice` was the last to use them.
+bool configure(LibraryState &lib, const EspeakVoice *voice, const QByteArray &dataPath,
+               const QByteArray &voiceName)
+{
+    if (!initialise(lib, dataPath))
+        return false;
+    if (lib.configuredFor == voice && lib.voiceName == voiceName)
+        return true;
+    lib.configuredFor = nullptr;
+    espeak_SetSynthCallback(onSynthesised);
+    // A voice change resets the library's settings to the voice's own.
+    if (espeak_ng_SetVoiceByName(voiceName.constData()) != ENS_OK)
+        return false;
+    lib.voiceName = voiceName;
+    lib.rate = lib.pitch = lib.volume = -1;
+    lib.configuredFor = voice;
+    return true;
+}
+
 bool setParameter(espeak_PARAMETER parameter, int value, int *cached)
 {
     if (*cached == value)
@@ -89,24 +108,20 @@ void EspeakVoice::libraryUsedElsewhere()
     lib.configuredFor = nullptr;
 }
 
+bool EspeakVoice::prepare()
+{
+    LibraryState &lib = library();
+    std::lock_guard lock(lib.mutex);
+    return configure(lib, this, m_dataPath, m_voiceName);
+}
+
 EspeakVoice::Result EspeakVoice::synthesise(QStringView text, bool pauseAfter,
                                             const VoiceTuning &tuning, const PcmSink &sink)
 {
     LibraryState &lib = library();
     std::lock_guard lock(lib.mutex);
-    if (!initialise(lib, m_dataPath))
+    if (!configure(lib, this, m_dataPath, m_voiceName))
         return Result::Unavailable;
-
-    if (lib.configuredFor != this || lib.voiceName != m_voiceName) {
-        lib.configuredFor = nullptr;
-        espeak_SetSynthCallback(onSynthesised);
-        // A voice change resets the library's settings to the voice's own.
-        if (espeak_ng_SetVoiceByName(m_voiceName.constData()) != ENS_OK)
-            return Result::Unavailable;
-        lib.voiceName = m_voiceName;
-        lib.rate = lib.pitch = lib.volume = -1;
-        lib.configuredFor = this;
-    }
     if (!setParameter(espeakRATE, tuning.rate, &lib.rate)
         || !setParameter(espeakPITCH, tuning.pitch, &lib.pitch)
         || !setParameter(espeakVOLUME, tuning.volume, &lib.volume)) {

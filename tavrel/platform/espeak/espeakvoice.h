@@ -38,6 +38,11 @@ public:
     // again (callback, voice and settings).
     static void libraryUsedElsewhere();
 
+    // Loads the library and the voice now rather than with the first clause; false
+    // when they cannot be loaded. The load cannot be interrupted and may take a while
+    // on a busy machine, so it should not wait for the first text.
+    bool prepare();
+
     // Unavailable when the library or the voice data cannot be loaded.
     Result synthesise(QStringView text, bool pauseAfter, const VoiceTuning &tuning,
                       const PcmSink &sink);

@@ -83,6 +83,17 @@ void SynthWorker::run()
     // The library is used from this thread only.
     EspeakVoice voice(m_dataPath);
     PitchTempo shifter(EspeakVoice::sampleRate);
+    // Loading the library and the voice cannot be broken off, and takes from tens of
+    // milliseconds to seconds on a busy machine. Done now, while the program starts,
+    // it holds up neither the first text nor, when the exit question is the first
+    // text, the end of the program, which waits for this thread.
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_quit)
+            return;
+        voice.setVoiceName(m_settings.voiceName);
+    }
+    voice.prepare();
     for (;;) {
         Item item;
         {
