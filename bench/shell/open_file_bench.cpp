@@ -17,7 +17,6 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTextDocument>
@@ -98,13 +97,8 @@ int main(int argc, char *argv[])
     const QString text = benchText(qsizetype(megabytes * 1024 * 1024), 4242);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("big.txt"));
-    {
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0) {
-            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-            return 1;
-        }
-    }
+    if (!writeBenchFile(path, text))
+        return 1;
     std::printf("file: %.1f MB, %lld lines\n", double(QFileInfo(path).size()) / 1e6,
                 qlonglong(text.count(QLatin1Char('\n')) + 1));
 
