@@ -11,11 +11,11 @@
 // Run: bin/edit_commands_bench [megabytes]
 
 #include "common/benchtext.h"
+#include "common/quietboxes.h"
 
 #include "editing/clipboardcommands.h"
 #include "editing/undocommands.h"
 #include "editing/wordcount.h"
-#include "platform/messageboxes.h"
 #include "platform/richtextpad.h"
 #include "platform/silentspeechsynth.h"
 #include "shell/documentstate.h"
@@ -32,17 +32,6 @@
 #include <vector>
 
 namespace {
-
-class NoBoxes : public MessageBoxes
-{
-public:
-    Answer show(const QString &text, const QString &, Buttons, Icon) override
-    {
-        m_last = text;
-        return Answer::Ok;
-    }
-    QString m_last;
-};
 
 double msSince(const QElapsedTimer &clock)
 {
@@ -75,7 +64,7 @@ double timeWc(const QString &path, const QString &locale, qlonglong *count)
 void benchWordCount(const QString &document, const QString &path)
 {
     SilentSpeechSynth synth;
-    NoBoxes boxes;
+    QuietBoxes boxes;
     RichTextPad pad;
     QWidget window;
     pad.setText(document);

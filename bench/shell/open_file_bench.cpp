@@ -5,10 +5,10 @@
 // (best of three). Goal: a ratio of 1.2 or less.
 
 #include "common/benchtext.h"
+#include "common/quietboxes.h"
 
 #include "editing/undocommands.h"
 #include "platform/commondialog.h"
-#include "platform/messageboxes.h"
 #include "platform/richtextpad.h"
 #include "platform/speechsynth.h"
 #include "shell/documentcommands.h"
@@ -64,15 +64,6 @@ public:
     qsizetype m_spokenChars = 0;
 };
 
-class NoBoxes : public MessageBoxes
-{
-public:
-    Answer show(const QString &, const QString &, Buttons, Icon) override
-    {
-        return Answer::No;
-    }
-};
-
 double bestOf(int runs, const std::function<void()> &prepare, const std::function<void()> &work)
 {
     double best = 1e300;
@@ -111,7 +102,7 @@ int main(int argc, char *argv[])
     // The pad as the window holds it, with the undo history following it.
     ChosenFile dialogs(path);
     Mute synth;
-    NoBoxes messages;
+    QuietBoxes messages;
     QWidget buttons;
     QWidget cmdRead(&buttons), cmdStop(&buttons), cmdPause(&buttons), cmdResume(&buttons);
     std::unique_ptr<RichTextPad> pad;
