@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QFile>
 #include <QString>
+
+#include <cstdio>
 
 #include <iterator>
 
@@ -27,4 +30,15 @@ inline QString benchText(qsizetype chars, quint32 seed = 12345)
     }
     text.truncate(chars);
     return text;
+}
+
+// Writes a bench text to a file as UTF-8; says so and returns false when it cannot.
+inline bool writeBenchFile(const QString &path, const QString &text)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    return true;
 }

@@ -9,9 +9,9 @@
 // Run: bin/search_bench [megabytes]
 
 #include "common/benchtext.h"
+#include "common/quietboxes.h"
 
 #include "editing/undocommands.h"
-#include "platform/messageboxes.h"
 #include "platform/richtextpad.h"
 #include "search/searchdialog.h"
 #include "shell/documentstate.h"
@@ -34,23 +34,12 @@
 
 namespace {
 
-class CountedBoxes : public MessageBoxes
-{
-public:
-    Answer show(const QString &text, const QString &, Buttons, Icon) override
-    {
-        m_last = text;
-        return Answer::Ok;
-    }
-    QString m_last;
-};
-
 // A shown pad at the window's size with its whole layout done, and the dialog on it.
 struct Rig {
     RichTextPad pad;
     DocumentState state;
     UndoCommands undo{pad, state};
-    CountedBoxes boxes;
+    QuietBoxes boxes;
     SearchDialog dialog{SearchDialog::Parts{&pad, &boxes, &undo, &state}};
 
     QElapsedTimer clock;

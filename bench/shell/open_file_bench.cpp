@@ -5,10 +5,10 @@
 // (best of three). Goal: a ratio of 1.2 or less.
 
 #include "common/benchtext.h"
+#include "common/quietboxes.h"
 
 #include "editing/undocommands.h"
 #include "platform/commondialog.h"
-#include "platform/messageboxes.h"
 #include "platform/richtextpad.h"
 #include "platform/speechsynth.h"
 #include "shell/documentcommands.h"
@@ -17,7 +17,6 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTextDocument>
@@ -65,15 +64,6 @@ public:
     qsizetype m_spokenChars = 0;
 };
 
-class NoBoxes : public MessageBoxes
-{
-public:
-    Answer show(const QString &, const QString &, Buttons, Icon) override
-    {
-        return Answer::No;
-    }
-};
-
 double bestOf(int runs, const std::function<void()> &prepare, const std::function<void()> &work)
 {
     double best = 1e300;
@@ -98,13 +88,8 @@ int main(int argc, char *argv[])
     const QString text = benchText(qsizetype(megabytes * 1024 * 1024), 4242);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("big.txt"));
-    {
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0) {
-            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-            return 1;
-        }
-    }
+    if (!writeBenchFile(path, text))
+        return 1;
     std::printf("file: %.1f MB, %lld lines\n", double(QFileInfo(path).size()) / 1e6,
                 qlonglong(text.count(QLatin1Char('\n')) + 1));
 
@@ -117,7 +102,7 @@ int main(int argc, char *argv[])
     // The pad as the window holds it, with the undo history following it.
     ChosenFile dialogs(path);
     Mute synth;
-    NoBoxes messages;
+    QuietBoxes messages;
     QWidget buttons;
     QWidget cmdRead(&buttons), cmdStop(&buttons), cmdPause(&buttons), cmdResume(&buttons);
     std::unique_ptr<RichTextPad> pad;

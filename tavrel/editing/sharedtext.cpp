@@ -47,13 +47,18 @@ QString SharedText::toString() const
 {
     QString out;
     out.reserve(m_size);
+    forEachChunk([&out](QStringView chunk) { out.append(chunk); });
+    return out;
+}
+
+void SharedText::forEachChunk(const std::function<void(QStringView)> &visit) const
+{
     if (!m_book)
-        return out;
+        return;
     for (const Ref<Page> &page : m_book->pages) {
         for (const Ref<Piece> &piece : page->pieces)
-            out.append(piece->text);
+            visit(piece->text);
     }
-    return out;
 }
 
 QString SharedText::mid(qsizetype position, qsizetype length) const

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -27,6 +28,8 @@ public:
     bool isEmpty() const { return m_size == 0; }
 
     QString toString() const;
+    // Calls visit() with each run of the text in order, without copying it.
+    void forEachChunk(const std::function<void(QStringView)> &visit) const;
     QString mid(qsizetype position, qsizetype length) const;
     QChar at(qsizetype position) const;
 

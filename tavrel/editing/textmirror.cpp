@@ -1,5 +1,7 @@
 #include "editing/textmirror.h"
 
+#include "platform/richtextpad.h"
+
 #include <QAbstractTextDocumentLayout>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -64,24 +66,35 @@ void TextMirror::onContentsChange(int position, int charsRemoved, int charsAdded
     const qsizetype oldSize = m_text.size();
     const qsizetype newSize = rawSize(m_document);
     if (position < 0 || position > oldSize) {
-        readAll();
+        rereadAll();
         return;
     }
     const qsizetype removed = qMin<qsizetype>(charsRemoved, oldSize - position);
     const qsizetype added = newSize - (oldSize - removed);
     if (added < 0 || position + added > newSize) {
-        readAll();
+        rereadAll();
         return;
     }
     const QString text = readRange(position, int(added));
     if (text.size() != added) {
-        readAll();
+        rereadAll();
         return;
     }
+    const QString before = m_text.mid(position, removed);
     // A change of formatting only reports its range as replaced by itself.
-    if (removed == added && m_text.mid(position, removed) == text)
+    if (before == text)
         return;
     m_text.replace(position, removed, text);
+    if (!RichTextPad::samePlainText(before, text))
+        emit plainTextChanged();
+}
+
+void TextMirror::rereadAll()
+{
+    const SharedText before = m_text;
+    readAll();
+    if (m_text != before)
+        emit plainTextChanged();
 }
 
 QString TextMirror::readRange(int position, int length) const

@@ -31,9 +31,16 @@ public:
     // itself when the two agree, so that the mirror and the history share it.
     void replaceAll(const SharedText &text, const std::function<void()> &change);
 
+signals:
+    // The document's plain text changed, whoever changed it: not raised for a change
+    // of formatting or pictures alone, nor for replaceAll() and setDocument().
+    void plainTextChanged();
+
 private:
     void onContentsChange(int position, int charsRemoved, int charsAdded);
     void readAll();
+    // Reads the document afresh after a change it reported in a way not followed.
+    void rereadAll();
     QString readRange(int position, int length) const;
 
     QPointer<QTextDocument> m_document;

@@ -13,6 +13,10 @@ UndoCommands::UndoCommands(RichTextPad &pad, DocumentState &state, QObject *pare
 {
     // The pad reports a character key before the character is applied.
     connect(&m_pad, &RichTextPad::keyPressed, this, [this] { pushUndo(); });
+    // Any change of the text marks the document changed, whoever made it: a key,
+    // a command, a dialog. New, Open and Save clear the mark after their own change.
+    connect(&m_mirror, &TextMirror::plainTextChanged, this,
+            [this] { m_state.textChanged = true; });
 }
 
 void UndoCommands::followPad()
@@ -21,11 +25,16 @@ void UndoCommands::followPad()
         m_mirror.setDocument(m_pad.document());
 }
 
+const SharedText &UndoCommands::padText()
+{
+    followPad();
+    return m_mirror.text();
+}
+
 void UndoCommands::pushUndo()
 {
     followPad();
     m_history.pushUndo(m_mirror.text());
-    m_state.textChanged = true;
 }
 
 void UndoCommands::undoMe()

@@ -9,9 +9,10 @@ class RichTextPad;
 struct DocumentState;
 
 // The undo history at work on the pad: a snapshot before every character key the
-// pad reports, Undo and Redo putting a snapshot back as the pad's plain text, and
-// the document-changed flag raised by each of them when it did something. The
-// pad's text is followed as it changes, so a snapshot never copies the document.
+// pad reports and before each editing command, Undo and Redo putting a snapshot back
+// as the pad's plain text. The pad's text is followed as it changes, so a snapshot
+// never copies the document; every change of it raises the document-changed flag,
+// as Undo and Redo do when they did something.
 class UndoCommands : public QObject
 {
     Q_OBJECT
@@ -19,11 +20,16 @@ class UndoCommands : public QObject
 public:
     UndoCommands(RichTextPad &pad, DocumentState &state, QObject *parent = nullptr);
 
-    // Records the pad's text as it stands now, before a change.
+    // Records the pad's text as it stands now, before a change: a command that edits
+    // the pad calls it first, so that one Undo takes back exactly that command.
     void pushUndo();
     void undoMe();
     void redoMe();
     void clearUndo();
+
+    // The pad's text as followed, one character per document position (see
+    // TextMirror); reading it copies nothing.
+    const SharedText &padText();
 
     const EditHistory &history() const { return m_history; }
     const TextMirror &mirror() const { return m_mirror; }

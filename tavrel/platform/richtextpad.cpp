@@ -16,13 +16,32 @@
 #include <QTextDocument>
 #include <QUrl>
 
+#include <algorithm>
+
 namespace {
 
-// Paragraph and line separators of the document as the plain text's "\n"; embedded
-// pictures have no text.
 // The marks a document's raw text holds where a frame (a table) begins and ends.
 constexpr char16_t kBeginningOfFrame = 0xFDD0;
 constexpr char16_t kEndOfFrame = 0xFDD1;
+
+// A document's raw character as the plain text has it: paragraph, line and frame
+// breaks are "\n"; an embedded picture has no text.
+constexpr int kNoPlainChar = -1;
+
+inline int plainCharOf(QChar raw)
+{
+    switch (raw.unicode()) {
+    case QChar::ParagraphSeparator:
+    case QChar::LineSeparator:
+    case kBeginningOfFrame:
+    case kEndOfFrame:
+        return u'\n';
+    case QChar::ObjectReplacementCharacter:
+        return kNoPlainChar;
+    default:
+        return raw.unicode();
+    }
+}
 
 bool looksLikeRtf(const QByteArray &bytes)
 {
@@ -71,21 +90,28 @@ QString RichTextPad::plainTextOf(QString raw)
     const QChar *end = out + raw.size();
     QChar *write = out;
     for (const QChar *read = out; read != end; ++read) {
-        switch (read->unicode()) {
-        case QChar::ParagraphSeparator:
-        case QChar::LineSeparator:
-        case kBeginningOfFrame:
-        case kEndOfFrame:
-            *write++ = QLatin1Char('\n');
-            break;
-        case QChar::ObjectReplacementCharacter:
-            break;
-        default:
-            *write++ = *read;
-        }
+        const int plain = plainCharOf(*read);
+        if (plain != kNoPlainChar)
+            *write++ = QChar(char16_t(plain));
     }
     raw.truncate(write - out);
     return raw;
+}
+
+bool RichTextPad::samePlainText(QStringView raw1, QStringView raw2)
+{
+    qsizetype i = 0;
+    qsizetype j = 0;
+    for (;;) {
+        while (i < raw1.size() && plainCharOf(raw1.at(i)) == kNoPlainChar)
+            ++i;
+        while (j < raw2.size() && plainCharOf(raw2.at(j)) == kNoPlainChar)
+            ++j;
+        if (i == raw1.size() || j == raw2.size())
+            return i == raw1.size() && j == raw2.size();
+        if (plainCharOf(raw1.at(i++)) != plainCharOf(raw2.at(j++)))
+            return false;
+    }
 }
 
 void RichTextPad::setText(const QString &text)
@@ -612,6 +638,11 @@ void RichTextPad::setOwnedShortcuts(const QList<QKeySequence> &shortcuts)
     m_ownedShortcuts = shortcuts;
 }
 
+void RichTextPad::setSelectionShortcuts(const QList<QKeySequence> &shortcuts)
+{
+    m_selectionShortcuts = shortcuts;
+}
+
 bool RichTextPad::event(QEvent *event)
 {
     if (event->type() == QEvent::ShortcutOverride) {
@@ -619,12 +650,17 @@ bool RichTextPad::event(QEvent *event)
         const QKeySequence pressed(
             QKeyCombination(keyEvent->modifiers() & ~Qt::KeypadModifier,
                             Qt::Key(keyEvent->key())));
-        for (const QKeySequence &owned : std::as_const(m_ownedShortcuts)) {
-            if (owned.matches(pressed) == QKeySequence::ExactMatch) {
-                // Not accepting the override lets the window's shortcut run.
-                event->ignore();
-                return true;
-            }
+        auto matches = [&pressed](const QList<QKeySequence> &shortcuts) {
+            return std::any_of(shortcuts.cbegin(), shortcuts.cend(),
+                               [&pressed](const QKeySequence &owned) {
+                                   return owned.matches(pressed) == QKeySequence::ExactMatch;
+                               });
+        };
+        if (matches(m_ownedShortcuts)
+            || (textCursor().hasSelection() && matches(m_selectionShortcuts))) {
+            // Not accepting the override lets the window's shortcut run.
+            event->ignore();
+            return true;
         }
     }
     return QTextEdit::event(event);

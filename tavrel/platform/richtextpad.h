@@ -30,6 +30,9 @@ public:
     // become "\n" and pictures are left out; every other character, a no-break space
     // among them, stays as it is.
     static QString plainTextOf(QString raw);
+    // Whether two pieces of raw text read as the same plain text: they differ at most
+    // in pictures and in the kind of their line breaks.
+    static bool samePlainText(QStringView raw1, QStringView raw2);
 
     QString selText() const;
     // Replaces the selection, or inserts at the caret, leaving the caret after it.
@@ -101,6 +104,9 @@ public:
     // Keys that belong to the window's commands: the pad gives them up instead of
     // claiming them through ShortcutOverride.
     void setOwnedShortcuts(const QList<QKeySequence> &shortcuts);
+    // Keys that belong to the window's commands only while text is selected; without
+    // a selection the pad's own editing keeps them (Del deletes the next character).
+    void setSelectionShortcuts(const QList<QKeySequence> &shortcuts);
 
 signals:
     // Once per key that produces a character, with its code, before it is applied.
@@ -133,6 +139,7 @@ private:
     bool replaceChangedPart(const QString &text);
 
     QList<QKeySequence> m_ownedShortcuts;
+    QList<QKeySequence> m_selectionShortcuts;
     QString m_errorString;
     int m_pictureSerial = 0;
 };

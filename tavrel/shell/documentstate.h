@@ -10,7 +10,8 @@ class QAction;
 struct DocumentState
 {
     QString currentFile;
-    // Raised by the undo history (a snapshot, Undo, Redo); cleared by New, by a
+    // Raised on every change of the pad's plain text, whoever made it, and by Undo
+    // and Redo (the undo history follows the pad for it); cleared by New, by a
     // successful Save or Save As, and by a successful Open.
     bool textChanged = false;
     // The document-name text New sets. The window has no status line to show it;

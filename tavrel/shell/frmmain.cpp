@@ -5,8 +5,11 @@
 #include "formatting/colourcommands.h"
 #include "formatting/fontcommands.h"
 #include "formatting/scriptcommands.h"
+#include "editing/clipboardcommands.h"
 #include "editing/insertcommands.h"
+#include "editing/padpopup.h"
 #include "editing/undocommands.h"
+#include "editing/wordcount.h"
 #include "platform/commondialog.h"
 #include "platform/messageboxes.h"
 #include "platform/richtextpad.h"
@@ -24,6 +27,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFrame>
@@ -481,12 +485,16 @@ void Frmmain::setTabOrderByIndex()
 
 void Frmmain::claimShortcuts()
 {
+    // Del is the Delete command's while text is selected; without a selection it
+    // deletes the character after the caret, as in any editor.
+    const QAction *deleteItem = m_items.value(QStringLiteral("DeleteMe"));
     QList<QKeySequence> owned;
     for (QAction *action : std::as_const(m_items)) {
-        if (!action->shortcut().isEmpty())
+        if (!action->shortcut().isEmpty() && action != deleteItem)
             owned << action->shortcut();
     }
     m_sayText->setOwnedShortcuts(owned);
+    m_sayText->setSelectionShortcuts({deleteItem->shortcut()});
 }
 
 void Frmmain::start(const Services &services)
@@ -543,6 +551,11 @@ void Frmmain::start(const Services &services)
     insertParts.undo = m_undoCommands.get();
     insertParts.state = &m_document;
     m_insertCommands = std::make_unique<InsertCommands>(insertParts);
+    m_clipboardCommands = std::make_unique<ClipboardCommands>(
+        *m_services.synth, *m_sayText, *m_undoCommands, *QGuiApplication::clipboard());
+    m_wordCount = std::make_unique<WordCount>(*m_services.synth, *m_services.messages,
+                                              *m_undoCommands, *this);
+    m_padPopUp = std::make_unique<PadPopUp>(*m_sayText, *m_mnuPopUp);
     connect(m_clrSelectHost, &ClrSelectHost::click, this, [this] {
         m_colourCommands->clrSelect1_Click(m_clrSelectHost->selectedColor().value_or(-1));
     });
@@ -781,19 +794,19 @@ void Frmmain::printMe() { m_printCommands->printMe(); }
 void Frmmain::toolbarPrint() { m_printCommands->toolbarPrint(); }
 void Frmmain::undoMe() { m_undoCommands->undoMe(); }
 void Frmmain::redoMe() { m_undoCommands->redoMe(); }
-void Frmmain::cutMe() { }
-void Frmmain::copyMe() { }
-void Frmmain::pasteMe() { }
-void Frmmain::deleteMe() { }
-void Frmmain::selectMe() { }
-void Frmmain::toolbarCut() { }
-void Frmmain::toolbarCopy() { }
-void Frmmain::toolbarPaste() { }
+void Frmmain::cutMe() { m_clipboardCommands->cutMe(); }
+void Frmmain::copyMe() { m_clipboardCommands->copyMe(); }
+void Frmmain::pasteMe() { m_clipboardCommands->pasteMe(); }
+void Frmmain::deleteMe() { m_clipboardCommands->deleteMe(); }
+void Frmmain::selectMe() { m_clipboardCommands->selectMe(); }
+void Frmmain::toolbarCut() { m_clipboardCommands->toolbarCut(); }
+void Frmmain::toolbarCopy() { m_clipboardCommands->toolbarCopy(); }
+void Frmmain::toolbarPaste() { m_clipboardCommands->toolbarPaste(); }
 void Frmmain::insertMe() { m_insertCommands->insertMe(); }
 void Frmmain::symbols() { m_insertCommands->symbols(); }
 void Frmmain::findMe() { m_searchCommands->findMe(); }
 void Frmmain::replaceMe() { m_searchCommands->replaceMe(); }
-void Frmmain::countMe() { }
+void Frmmain::countMe() { m_wordCount->countMe(); }
 void Frmmain::fontMe() { m_fontCommands->fontMe(); }
 void Frmmain::upperMe() { m_caseCommands->upperMe(); }
 void Frmmain::lowerMe() { m_caseCommands->lowerMe(); }

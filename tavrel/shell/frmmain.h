@@ -10,6 +10,7 @@
 #include <memory>
 
 class CaseCommands;
+class ClipboardCommands;
 class ClrSelectHost;
 class ColourCommands;
 class CommonDialog;
@@ -18,6 +19,7 @@ class FontCommands;
 class HelpCommands;
 class InsertCommands;
 class MessageBoxes;
+class PadPopUp;
 class PrintCommands;
 class QActionGroup;
 class QComboBox;
@@ -36,6 +38,7 @@ class SearchCommands;
 class SpeechSynth;
 class UndoCommands;
 class VoiceControls;
+class WordCount;
 
 // The program's only window: the pad under a toolbar, the teal panel with the
 // speech and font controls, the menu bar and the pad's pop-up menu. Created first,
@@ -174,6 +177,9 @@ private:
     std::unique_ptr<PrintCommands> m_printCommands;
     std::unique_ptr<HelpCommands> m_helpCommands;
     std::unique_ptr<InsertCommands> m_insertCommands;
+    std::unique_ptr<ClipboardCommands> m_clipboardCommands;
+    std::unique_ptr<WordCount> m_wordCount;
+    std::unique_ptr<PadPopUp> m_padPopUp;
     bool m_quitting = false;
 
     QWidget *m_central = nullptr;

@@ -77,7 +77,8 @@ private slots:
 void TstDocuments::newOnAnUnchangedDocumentAsksNothing()
 {
     WindowFixture f;
-    f.window->sayText()->setText(QStringLiteral("left by the program"));
+    f.window->sayText()->setText(QStringLiteral("as saved"));
+    f.window->documentState().textChanged = false;
     f.synth.clear();
     run(f, "New");
     QVERIFY(f.messages.m_shown.isEmpty());
@@ -375,6 +376,7 @@ void TstDocuments::openCancelledChangesNothing()
 {
     WindowFixture f;
     f.window->sayText()->setText(QStringLiteral("stays"));
+    f.window->documentState().textChanged = false;
     f.dialogs.answerCancel(QStringLiteral("open"));
     f.synth.clear();
     run(f, "OpenSpeech");
