@@ -19,6 +19,7 @@
 #include "shell/windowsettings.h"
 #include "speech/readout.h"
 #include "speech/voicecontrols.h"
+#include "speech/voicescrollbar.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -194,7 +195,7 @@ void Frmmain::createControls()
     m_clrSelect1 = m_clrSelectHost->control();
 
     auto makeScrollBar = [this](const QString &name, const QRect &rect) {
-        auto *bar = new QScrollBar(Qt::Horizontal, m_frame1);
+        auto *bar = new VoiceScrollBar(m_frame1);
         bar->setObjectName(name);
         bar->setGeometry(rect);
         bar->setRange(0, 32767);
@@ -204,7 +205,6 @@ void Frmmain::createControls()
         // Only a completed change counts: dragging the thumb does nothing until it
         // is released.
         bar->setTracking(false);
-        bar->setFocusPolicy(Qt::StrongFocus);
         return bar;
     };
     m_slider2 = makeScrollBar(QStringLiteral("Slider2"), Twips::rect(5880, 800, 2055, 200));

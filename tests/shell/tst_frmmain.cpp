@@ -40,6 +40,7 @@ private slots:
     void typingStillWorksInThePad();
     void boldToggleFollowsThePad();
     void alignmentSpeaksAndAligns();
+    void voiceScrollBarKeysAndFocus();
 };
 
 void TstFrmmain::panelControls_data()
@@ -445,6 +446,32 @@ void TstFrmmain::alignmentSpeaksAndAligns()
     f.window->toolbar1_ButtonClick(QStringLiteral("AlignLeft"));
     QCOMPARE(f.synth.lastSpoken(), QStringLiteral("Text align left"));
     QVERIFY(doc->findBlockByNumber(0).blockFormat().alignment() & Qt::AlignLeft);
+}
+
+void TstFrmmain::voiceScrollBarKeysAndFocus()
+{
+    WindowFixture f;
+    f.window->show();
+    QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+    auto *speed = f.child<QScrollBar>(QStringLiteral("Slider1"));
+    const QPoint edge(1, speed->height() / 2);
+    const QColor unfocused = speed->grab().toImage().pixelColor(edge);
+    speed->setFocus(Qt::TabFocusReason);
+    QVERIFY(speed->hasFocus());
+    // The focus shows on the bar's outline.
+    const QColor focused = speed->grab().toImage().pixelColor(edge);
+    QCOMPARE(focused, speed->palette().color(QPalette::Highlight));
+    QVERIFY(focused != unfocused);
+
+    QCOMPARE(speed->value(), 150);
+    QList<int> values;
+    for (Qt::Key key : {Qt::Key_Right, Qt::Key_Up, Qt::Key_Left, Qt::Key_Down, Qt::Key_Down,
+                        Qt::Key_Home, Qt::Key_End}) {
+        QTest::keyClick(speed, key);
+        values << speed->value();
+    }
+    QCOMPARE(values, (QList<int>{151, 152, 151, 150, 149, 50, 250}));
+    QCOMPARE(f.synth.speed(), 250);
 }
 
 QTEST_MAIN(TstFrmmain)
