@@ -38,6 +38,7 @@ private slots:
     void ownedShortcutsReachTheirCommands();
     void ctrlXExitsAndDoesNotCut();
     void typingStillWorksInThePad();
+    void lettersWithAltTypeNothing();
     void boldToggleFollowsThePad();
     void alignmentSpeaksAndAligns();
     void voiceScrollBarKeysAndFocus();
@@ -389,6 +390,23 @@ void TstFrmmain::typingStillWorksInThePad()
     QTest::keyClick(pad, Qt::Key_Return);
     QCOMPARE(pad->text(), QStringLiteral("\ni"));
     QVERIFY(f.child<QWidget>("cmdStop")->isHidden());
+}
+
+void TstFrmmain::lettersWithAltTypeNothing()
+{
+    WindowFixture f;
+    f.window->show();
+    QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+    RichTextPad *pad = f.window->sayText();
+    pad->setFocus();
+    // Help has no mnemonic: Alt+H is nobody's key and must not become an "h".
+    QTest::keyClick(pad, Qt::Key_H, Qt::AltModifier);
+    QTest::keyClick(pad, Qt::Key_K, Qt::AltModifier | Qt::ShiftModifier);
+    QTest::keyClick(pad, Qt::Key_J, Qt::AltModifier | Qt::ControlModifier);
+    QCOMPARE(pad->text(), QString());
+    QVERIFY(!f.window->documentState().textChanged);
+    QTest::keyClick(pad, Qt::Key_H);
+    QCOMPARE(pad->text(), QStringLiteral("h"));
 }
 
 void TstFrmmain::boldToggleFollowsThePad()
