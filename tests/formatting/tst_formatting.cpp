@@ -7,6 +7,7 @@
 #include "platform/richtextpad.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QAction>
 #include <QComboBox>
 #include <QFontDatabase>
@@ -57,6 +58,7 @@ private slots:
     void sizeBoxTyping_data();
     void sizeBoxTyping();
     void typedTextIsNeverApplied();
+    void sizeBoxKeysAfterTheCheck();
     void sizeChosenFromList();
     void fontNameChosenFromList();
     void fontDialogPrimesAndApplies();
@@ -145,6 +147,32 @@ void TstFormatting::typedTextIsNeverApplied()
     QCOMPARE(pad->baseFontName(), QStringLiteral("Times New Roman"));
     QVERIFY(!f.synth.spoken().contains(QStringLiteral("You have changed the text font size")));
     QVERIFY(!f.synth.spoken().contains(QStringLiteral("You have changed your text font")));
+}
+
+void TstFormatting::sizeBoxKeysAfterTheCheck()
+{
+    WindowFixture f;
+    f.window->show();
+    QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+    auto *fntSize = f.child<QComboBox>(QStringLiteral("FntSize"));
+    auto listRow = [fntSize] {
+        fntSize->showPopup();
+        const QString row = fntSize->view()->currentIndex().data().toString();
+        fntSize->hidePopup();
+        return row;
+    };
+    QCOMPARE(listRow(), QStringLiteral("12"));
+
+    fntSize->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+    // The check puts back "12" at the "."; the rest of that typing is dropped.
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("1.57"));
+    QCOMPARE(fntSize->currentText(), QStringLiteral("12"));
+    // A key that types nothing ends it.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backspace);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("6"));
+    QCOMPARE(fntSize->currentText(), QStringLiteral("16"));
+    QCOMPARE(listRow(), QStringLiteral("16"));
 }
 
 void TstFormatting::sizeChosenFromList()
