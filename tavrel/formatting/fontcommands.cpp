@@ -6,10 +6,12 @@
 #include "platform/richtextpad.h"
 #include "platform/speechsynth.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QStyle>
 
 #include <algorithm>
 
@@ -95,6 +97,10 @@ void FontCommands::fillFontNames()
 {
     // Every installed family once, in alphabetical order without regard to case.
     m_combo1.addItems(ScreenFonts::families());
+    // The box keeps its size; its list is as wide as the longest name needs.
+    QAbstractItemView *list = m_combo1.view();
+    list->setMinimumWidth(list->sizeHintForColumn(0) + 2 * list->frameWidth()
+                          + list->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
 }
 
 void FontCommands::fillFontSizes(double windowFontPoints)

@@ -5,6 +5,7 @@
 #include "formatting/colourcommands.h"
 #include "formatting/fontcommands.h"
 #include "platform/richtextpad.h"
+#include "shell/twips.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -55,6 +56,7 @@ class TstFormatting : public QObject
 
 private slots:
     void boxesAfterStartUp();
+    void fontListShowsNamesWhole();
     void sizeBoxTyping_data();
     void sizeBoxTyping();
     void typedTextIsNeverApplied();
@@ -95,6 +97,23 @@ void TstFormatting::boxesAfterStartUp()
     QCOMPARE(fntSize->count(), 100);
     for (int i = 0; i < 100; ++i)
         QCOMPARE(fntSize->itemText(i), QString::number(i + 1));
+}
+
+void TstFormatting::fontListShowsNamesWhole()
+{
+    WindowFixture f;
+    f.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+    auto *combo1 = f.child<QComboBox>(QStringLiteral("Combo1"));
+    QAbstractItemView *list = combo1->view();
+    const int longest = list->sizeHintForColumn(0);
+    QVERIFY2(longest > combo1->width(), "a font name wider than the box is installed");
+    combo1->showPopup();
+    QTRY_VERIFY(list->isVisible());
+    QVERIFY2(list->viewport()->width() >= longest,
+             qPrintable(QStringLiteral("%1 < %2").arg(list->viewport()->width()).arg(longest)));
+    combo1->hidePopup();
+    QCOMPARE(combo1->geometry(), Twips::rect(240, 360, 2115, 315));
 }
 
 void TstFormatting::sizeBoxTyping_data()
