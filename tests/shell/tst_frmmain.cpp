@@ -18,6 +18,8 @@
 #include <QTextDocument>
 #include <QToolBar>
 
+#include <climits>
+
 class TstFrmmain : public QObject
 {
     Q_OBJECT
@@ -27,6 +29,8 @@ private slots:
     void panelControls();
     void labels_data();
     void labels();
+    void captionsWholeAndApart();
+    void buttonsShowTheFocus();
     void padAndWindow();
     void menuItems_data();
     void menuItems();
@@ -81,6 +85,22 @@ void TstFrmmain::panelControls()
     QCOMPARE(button->palette().color(QPalette::Button), background);
     QVERIFY(button->font().bold());
     QCOMPARE(button->parentWidget()->objectName(), QStringLiteral("Frame1"));
+
+    // Drawn in its own colour, flat, with a raised edge that sinks while pressed:
+    // light above and dark below, then the other way round.
+    const QPoint fill(button->width() / 2, 3);
+    const QPoint top(button->width() / 2, 0);
+    const QPoint bottom(button->width() / 2, button->height() - 1);
+    auto lightness = [](const QImage &image, const QPoint &at) {
+        return image.pixelColor(at).lightness();
+    };
+    const QImage raised = button->grab().toImage();
+    QCOMPARE(raised.pixelColor(fill), background);
+    QVERIFY(lightness(raised, top) > lightness(raised, bottom));
+    button->setDown(true);
+    const QImage pressed = button->grab().toImage();
+    QCOMPARE(pressed.pixelColor(fill), background);
+    QVERIFY(lightness(pressed, top) < lightness(pressed, bottom));
 }
 
 void TstFrmmain::labels_data()
@@ -108,6 +128,70 @@ void TstFrmmain::labels()
     QCOMPARE(label->text(), caption);
     QCOMPARE(label->palette().color(QPalette::WindowText), text);
     QCOMPARE(label->palette().color(QPalette::Window), QColor(0, 128, 128));
+}
+
+void TstFrmmain::captionsWholeAndApart()
+{
+    WindowFixture f;
+    const QColor teal(0, 128, 128);
+    struct Ink {
+        QLabel *label;
+        int left = INT_MAX;
+        int right = -1;
+    };
+    QList<Ink> inks;
+    for (QLabel *label : f.child<QWidget>(QStringLiteral("Frame1"))->findChildren<QLabel *>()) {
+        if (label->text().isEmpty())
+            continue;
+        QVERIFY2(label->sizeHint().width() <= label->width(), qPrintable(label->text()));
+        const QImage image = label->grab().toImage();
+        Ink ink{label};
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                if (image.pixelColor(x, y) != teal) {
+                    ink.left = qMin(ink.left, label->x() + x);
+                    ink.right = qMax(ink.right, label->x() + x);
+                }
+            }
+        }
+        inks << ink;
+    }
+    // A caption and its neighbour on the right ("Font Size:" and "Pad Color:") are
+    // a character's width apart, more than the words of one caption.
+    QStringList pairs;
+    for (const Ink &a : std::as_const(inks)) {
+        const Ink *next = nullptr;
+        const QRect ra = a.label->geometry();
+        for (const Ink &b : std::as_const(inks)) {
+            const QRect rb = b.label->geometry();
+            if (rb.left() > ra.left() && ra.top() <= rb.bottom() && rb.top() <= ra.bottom()
+                && (!next || rb.left() < next->label->x()))
+                next = &b;
+        }
+        if (!next)
+            continue;
+        pairs << a.label->text() + QLatin1Char('|') + next->label->text();
+        const int apart = next->left - a.right - 1;
+        QVERIFY2(apart >= next->label->fontMetrics().averageCharWidth(),
+                 qPrintable(pairs.constLast() + QStringLiteral(": %1").arg(apart)));
+    }
+    QVERIFY(pairs.contains(QStringLiteral("Font Size:|Pad Color:")));
+}
+
+void TstFrmmain::buttonsShowTheFocus()
+{
+    WindowFixture f;
+    f.window->show();
+    QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+    auto *speed = f.child<QWidget>(QStringLiteral("Slider1"));
+    for (const char *name : {"cmdRead", "cmdPause", "cmdClear", "cmdExit", "cmdOpen"}) {
+        auto *button = f.child<QPushButton>(QLatin1String(name));
+        speed->setFocus(Qt::TabFocusReason);
+        const QImage unfocused = button->grab().toImage();
+        button->setFocus(Qt::TabFocusReason);
+        QVERIFY(button->hasFocus());
+        QVERIFY2(button->grab().toImage() != unfocused, name);
+    }
 }
 
 void TstFrmmain::padAndWindow()
