@@ -149,6 +149,9 @@ QLabel *Frmmain::addLabel(const QString &name, const QString &caption, int left,
     label->setObjectName(name);
     label->setGeometry(Twips::rect(left, top, width, height));
     setColors(label, QColor(0, 128, 128), foreground);
+    // The panel's own colour shows through: captions that overlap a scroll bar
+    // ("Speed:", the speed value) leave its edges and its focus frame in sight.
+    label->setAutoFillBackground(false);
     QFont font = QApplication::font();
     font.setPointSizeF(8.25);
     label->setFont(font);

@@ -22,3 +22,16 @@ void VoiceScrollBar::paintEvent(QPaintEvent *event)
     painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
     painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
 }
+
+void VoiceScrollBar::focusInEvent(QFocusEvent *event)
+{
+    QScrollBar::focusInEvent(event);
+    // The bar repaints only the parts that change; the outline goes all round.
+    update();
+}
+
+void VoiceScrollBar::focusOutEvent(QFocusEvent *event)
+{
+    QScrollBar::focusOutEvent(event);
+    update();
+}

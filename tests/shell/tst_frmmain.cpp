@@ -564,6 +564,16 @@ void TstFrmmain::voiceScrollBarKeysAndFocus()
     const QColor focused = speed->grab().toImage().pixelColor(edge);
     QCOMPARE(focused, speed->palette().color(QPalette::Highlight));
     QVERIFY(focused != unfocused);
+    // All round, also where the captions "Speed:" and "150" overlap the bar.
+    auto *panel = f.child<QWidget>(QStringLiteral("Frame1"));
+    const QImage shown = panel->grab().toImage();
+    for (const QString &name : {QStringLiteral("Label4"), QStringLiteral("Speedlbl")}) {
+        const QRect caption = f.child<QWidget>(name)->geometry();
+        const QRect overlap = caption.intersected(speed->geometry());
+        QVERIFY2(!overlap.isEmpty(), qPrintable(name));
+        const int y = overlap.top() == speed->y() ? speed->y() : speed->geometry().bottom();
+        QCOMPARE(shown.pixelColor(overlap.center().x(), y), focused);
+    }
 
     QCOMPARE(speed->value(), 150);
     QList<int> values;
