@@ -20,12 +20,10 @@ ClrSelect::ClrSelect(QWidget *parent)
 {
     PaletteAccessible::install();
 
-    // The palette is a window of its own, so it can reach past the host form;
-    // it belongs to the control and goes with it.
-    m_popup = new PalettePopup(this);
-    m_popup->setAccessibleName(tr("Colors"));
-
-    m_selection = new Swatch(m_popup, this);
+    // The parts come first: Qt puts a control whose focus goes to one of its parts
+    // just before its first child in the tab chain, and a first child that is a
+    // window of its own, outside that chain, took the control out of its host's.
+    m_selection = new Swatch(this);
 
     // A down-pointing triangle drawn by the style.
     m_popupButton = new QToolButton(this);
@@ -34,6 +32,12 @@ ClrSelect::ClrSelect(QWidget *parent)
     m_popupButton->setFocusPolicy(Qt::TabFocus);
     m_popupButton->setAccessibleName(tr("Show colors"));
     m_popupButton->resize(ButtonWidth, m_popupButton->height());
+
+    // The palette is a window of its own, so it can reach past the host form;
+    // it belongs to the control and goes with it.
+    m_popup = new PalettePopup(this);
+    m_popup->setAccessibleName(tr("Colors"));
+    m_selection->setPopup(m_popup);
 
     setFocusProxy(m_selection);
     setFocusPolicy(Qt::StrongFocus);

@@ -11,8 +11,8 @@
 
 namespace Chromel {
 
-Swatch::Swatch(QWidget *popup, QWidget *parent)
-    : QWidget(parent), m_popup(popup)
+Swatch::Swatch(QWidget *parent)
+    : QWidget(parent)
 {
     setObjectName(QStringLiteral("picSelection"));
     setFocusPolicy(Qt::StrongFocus);

@@ -14,8 +14,10 @@ class Swatch : public QWidget
     Q_OBJECT
 
 public:
-    // `popup` is the palette; whether it is open is read from its visibility.
-    Swatch(QWidget *popup, QWidget *parent);
+    explicit Swatch(QWidget *parent);
+
+    // The palette; whether it is open is read from its visibility.
+    void setPopup(QWidget *popup) { m_popup = popup; }
 
     void setColorIndex(int index);
     QColor color() const { return m_color; }

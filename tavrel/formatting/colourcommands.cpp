@@ -27,8 +27,10 @@ void ColourCommands::fontColor()
     const QColor color = m_dialogs.color();
     if (!color.isValid())
         return;
+    // The swatch fills itself with the colour of its background role, which it takes
+    // from the toolbar it sits on.
     QPalette palette = m_picFontColor.palette();
-    palette.setColor(QPalette::Window, color);
+    palette.setColor(m_picFontColor.backgroundRole(), color);
     m_picFontColor.setPalette(palette);
     m_picFontColor.setAutoFillBackground(true);
     m_pad.setSelColor(color);

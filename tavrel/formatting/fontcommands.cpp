@@ -2,14 +2,53 @@
 
 #include "formatting/picklist.h"
 #include "formatting/screenfonts.h"
-
 #include "platform/commondialog.h"
 #include "platform/richtextpad.h"
 #include "platform/speechsynth.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QStyle>
 
 #include <algorithm>
+
+// Once the size box has put "12" back in the middle of the user's typing, the rest
+// of that typing is dropped instead of being added to the "12" ("1.5" leaves
+// "12", not "125"). The typing ends at a key that types nothing (Backspace, an
+// arrow, Ctrl+A), a click or a change of focus.
+class FontCommands::TypingHold : public QObject
+{
+public:
+    bool holding = false;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::KeyPress: {
+            const auto *key = static_cast<QKeyEvent *>(event);
+            const QString text = key->text();
+            const bool types = !text.isEmpty() && text.at(0).isPrint()
+                               && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+            if (types)
+                return holding;
+            holding = false;
+            break;
+        }
+        case QEvent::MouseButtonPress:
+        case QEvent::FocusIn:
+        case QEvent::FocusOut:
+            holding = false;
+            break;
+        default:
+            break;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
 
 FontCommands::FontCommands(SpeechSynth &synth, RichTextPad &pad, CommonDialog &dialogs,
                            QComboBox &combo1, QComboBox &fntSize)
@@ -18,10 +57,15 @@ FontCommands::FontCommands(SpeechSynth &synth, RichTextPad &pad, CommonDialog &d
     , m_dialogs(dialogs)
     , m_combo1(combo1)
     , m_fntSize(fntSize)
+    , m_typingHold(std::make_unique<TypingHold>())
 {
     // Only a choice from the list applies a name or size.
     PickList::ignoreTyping(m_combo1);
     PickList::ignoreTyping(m_fntSize);
+    // Keys reach the box or, sent to it directly, its text field.
+    m_fntSize.installEventFilter(m_typingHold.get());
+    if (QLineEdit *edit = m_fntSize.lineEdit())
+        edit->installEventFilter(m_typingHold.get());
     m_connections << QObject::connect(&m_combo1, &QComboBox::activated, &m_combo1,
                                       [this] { combo1_Click(); });
     m_connections << QObject::connect(&m_fntSize, &QComboBox::editTextChanged, &m_fntSize,
@@ -40,6 +84,10 @@ void FontCommands::fillFontNames()
 {
     // Every installed family once, in alphabetical order without regard to case.
     m_combo1.addItems(ScreenFonts::families());
+    // The box keeps its size; its list is as wide as the longest name needs.
+    QAbstractItemView *list = m_combo1.view();
+    list->setMinimumWidth(list->sizeHintForColumn(0) + 2 * list->frameWidth()
+                          + list->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
 }
 
 void FontCommands::fillFontSizes(double windowFontPoints)
@@ -73,9 +121,19 @@ void FontCommands::fntSize_Change()
 {
     const QString text = m_fntSize.currentText();
     const QString kept = checkedSizeText(text);
-    // Setting the text runs this check once more; "12" passes it.
-    if (kept != text)
+    if (kept != text) {
+        const QWidget *focus = QApplication::focusWidget();
+        if (focus && (focus == &m_fntSize || m_fntSize.isAncestorOf(focus)))
+            m_typingHold->holding = true;
+        // Setting the text runs this check once more; "12" passes it.
         m_fntSize.setEditText(kept);
+        return;
+    }
+    // The list opens on the size the box shows. The text is already the item's, so
+    // choosing the row leaves the text field and its cursor alone.
+    const int row = m_fntSize.findText(text, Qt::MatchExactly);
+    if (row >= 0)
+        m_fntSize.setCurrentIndex(row);
 }
 
 void FontCommands::fntSize_Click()

@@ -4,6 +4,8 @@
 #include <QMetaObject>
 #include <QString>
 
+#include <memory>
+
 class CommonDialog;
 class QComboBox;
 class RichTextPad;
@@ -50,5 +52,7 @@ private:
     CommonDialog &m_dialogs;
     QComboBox &m_combo1;
     QComboBox &m_fntSize;
+    class TypingHold;
+    std::unique_ptr<TypingHold> m_typingHold;
     QList<QMetaObject::Connection> m_connections;
 };

@@ -4,7 +4,9 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -98,6 +100,29 @@ void showColorOn(QPushButton *button, const QColor &color)
     button->setProperty("color", color);
 }
 
+// The font as Qt's font dialog should show it: the family and face the text is
+// drawn with. The dialog looks a face up by its name, and names differ between
+// families: a regular font asks for "Normal", which finds "Regular" but not the
+// "Book" of DejaVu Sans, and the dialog then falls back to the family's first
+// face, which may be "Oblique". The face the font matcher picks for the weight and
+// slant is the right one by definition.
+QFont faceShown(const QFont &font)
+{
+    const QFontInfo drawn(font);
+    QFont shown = font;
+    // A family that is not installed is shown as the one standing in for it.
+    if (!QFontDatabase::families().contains(font.family()))
+        shown.setFamily(drawn.family());
+    if (QFontDatabase::styles(shown.family()).contains(drawn.styleName()))
+        shown.setStyleName(drawn.styleName());
+    return shown;
+}
+
+bool sameFace(const QFont &a, const QFont &b)
+{
+    return a.weight() == b.weight() && a.style() == b.style();
+}
+
 } // namespace
 
 bool QtCommonDialog::showFont()
@@ -112,11 +137,35 @@ bool QtCommonDialog::showFont()
 
     // Qt's font dialog has no colour: it is shown inside a dialog of our own that
     // adds a colour button below it.
+    QFont last;
     QDialog dialog(m_parent);
     dialog.setWindowTitle(dialogTitle());
-    auto *fonts = new QFontDialog(initial, &dialog);
+    auto *fonts = new QFontDialog(faceShown(initial), &dialog);
     fonts->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
     fonts->setWindowFlags(Qt::Widget);
+    // The font part is a dialog of its own: Escape closes it, and so it closes the
+    // whole dialog as Cancel does, instead of leaving the colour and buttons behind.
+    QObject::connect(fonts, &QDialog::finished, &dialog, &QDialog::done);
+    // Another family keeps the weight and slant the user sees, which the dialog's
+    // own search by face name loses as it does on opening.
+    const QFont opened = fonts->currentFont();
+    last = opened;
+    QObject::connect(fonts, &QFontDialog::currentFontChanged, &dialog,
+                     [fonts, &last](const QFont &now) {
+        const QFont before = last;
+        last = now;
+        if (now.family() == before.family())
+            return;
+        QFont wanted = now;
+        wanted.setStyleName(QString());
+        wanted.setWeight(before.weight());
+        wanted.setStyle(before.style());
+        wanted = faceShown(wanted);
+        if (!wanted.styleName().isEmpty() && !sameFace(wanted, now)) {
+            last = wanted;
+            fonts->setCurrentFont(wanted);
+        }
+    });
     auto *colorButton = new QPushButton(QObject::tr("&Color..."), &dialog);
     colorButton->setObjectName(QStringLiteral("fontColor"));
     showColorOn(colorButton, color());
@@ -147,10 +196,16 @@ bool QtCommonDialog::showFont()
     const QFont chosen = fonts->currentFont();
     if (flags() & FontEffects)
         setColor(colorButton->property("color").value<QColor>());
-    setFontName(chosen.family());
-    setFontSize(chosen.pointSizeF());
-    setFontBold(chosen.bold());
-    setFontItalic(chosen.italic());
+    // What the user left as it was shown keeps the value it came with: a family
+    // shown by the one standing in for it, a size between whole points, a face.
+    if (chosen.family() != opened.family())
+        setFontName(chosen.family());
+    if (chosen.pointSize() != opened.pointSize())
+        setFontSize(chosen.pointSizeF());
+    if (!sameFace(chosen, opened)) {
+        setFontBold(chosen.bold());
+        setFontItalic(chosen.italic());
+    }
     setFontStrikethru(chosen.strikeOut());
     setFontUnderline(chosen.underline());
     return true;

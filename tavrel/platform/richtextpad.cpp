@@ -668,7 +668,22 @@ bool RichTextPad::event(QEvent *event)
 
 void RichTextPad::keyPressEvent(QKeyEvent *event)
 {
+    // Tab types a tab here; Ctrl+Tab and Ctrl+Shift+Tab move the focus on and back.
+    const Qt::KeyboardModifiers modifiers = event->modifiers();
+    if ((event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab)
+        && (modifiers & Qt::ControlModifier)) {
+        const bool forward = event->key() == Qt::Key_Tab && !(modifiers & Qt::ShiftModifier);
+        // The text edit's own version refuses while Tab types a tab.
+        QWidget::focusNextPrevChild(forward);
+        return;
+    }
     const QString text = event->text();
+    // A letter with Alt held is a command key that no menu took; it types nothing.
+    // (The text edit already refuses letters with Ctrl held.)
+    if ((modifiers & Qt::AltModifier) && !text.isEmpty() && text.at(0).isPrint()) {
+        event->ignore();
+        return;
+    }
     if (!text.isEmpty() && text.at(0) != QChar(0x7F) && !isReadOnly())
         emit keyPressed(text.at(0).unicode());
     QTextEdit::keyPressEvent(event);

@@ -23,6 +23,7 @@
 #include "shell/windowsettings.h"
 #include "speech/readout.h"
 #include "speech/voicecontrols.h"
+#include "speech/voicescrollbar.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -53,6 +54,36 @@ constexpr int kPadTop = 360;
 constexpr int kPadHeight = 5205;
 constexpr int kFrameTop = 5520;
 constexpr int kFrameHeight = 1335;
+
+// The system font may be wider than the design's. A caption is never cut short: it
+// takes the room it needs up to the next control on its right, less a character's
+// width so that two captions do not read as one, and is condensed where even that
+// room is too small.
+void fitCaptions(QWidget *panel, int panelWidth)
+{
+    const QList<QWidget *> controls = panel->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+    const QList<QLabel *> labels = panel->findChildren<QLabel *>(Qt::FindDirectChildrenOnly);
+    for (QLabel *label : labels) {
+        if (label->text().isEmpty())
+            continue;
+        const QRect place = label->geometry();
+        int room = panelWidth - place.left();
+        for (const QWidget *other : controls) {
+            const QRect g = other->geometry();
+            if (other != label && g.left() > place.left() && g.top() <= place.bottom()
+                && g.bottom() >= place.top())
+                room = qMin(room, g.left() - place.left());
+        }
+        room -= label->fontMetrics().averageCharWidth();
+        QFont font = label->font();
+        for (int stretch = 95; label->sizeHint().width() > room && stretch >= QFont::Condensed;
+             stretch -= 5) {
+            font.setStretch(stretch);
+            label->setFont(font);
+        }
+        label->resize(qMax(place.width(), label->sizeHint().width()), place.height());
+    }
+}
 
 void setColors(QWidget *widget, const QColor &background, const QColor &foreground = QColor())
 {
@@ -100,6 +131,17 @@ QPushButton *Frmmain::addButton(const QString &name, const QString &caption, int
     font.setBold(true);
     button->setFont(font);
     setColors(button, background);
+    // The style's gradient would wash the colour out: the button is drawn flat in
+    // it, with a raised edge that sinks while it is pressed, and a dotted frame
+    // while it has the focus.
+    const QString light = background.lighter(150).name();
+    const QString dark = background.darker(150).name();
+    button->setStyleSheet(
+        QStringLiteral("QPushButton { background-color: %1; color: black; border: 2px solid;"
+                       " border-color: %2 %3 %3 %2; }"
+                       " QPushButton:pressed { border-color: %3 %2 %2 %3; }"
+                       " QPushButton:focus { outline: 1px dotted black; }")
+            .arg(background.name(), light, dark));
     // Enter on a focused button clicks that button; elsewhere it clicks "Read It!".
     button->setAutoDefault(true);
     return button;
@@ -112,13 +154,13 @@ QLabel *Frmmain::addLabel(const QString &name, const QString &caption, int left,
     label->setObjectName(name);
     label->setGeometry(Twips::rect(left, top, width, height));
     setColors(label, QColor(0, 128, 128), foreground);
+    // The panel's own colour shows through: captions that overlap a scroll bar
+    // ("Speed:", the speed value) leave its edges and its focus frame in sight.
+    label->setAutoFillBackground(false);
     QFont font = QApplication::font();
     font.setPointSizeF(8.25);
     label->setFont(font);
     label->setAlignment((centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
-    // The system font may be wider than the design's: a caption is never cut short.
-    if (label->sizeHint().width() > label->width())
-        label->resize(label->sizeHint().width(), label->height());
     return label;
 }
 
@@ -199,7 +241,7 @@ void Frmmain::createControls()
     m_clrSelect1 = m_clrSelectHost->control();
 
     auto makeScrollBar = [this](const QString &name, const QRect &rect) {
-        auto *bar = new QScrollBar(Qt::Horizontal, m_frame1);
+        auto *bar = new VoiceScrollBar(m_frame1);
         bar->setObjectName(name);
         bar->setGeometry(rect);
         bar->setRange(0, 32767);
@@ -209,7 +251,6 @@ void Frmmain::createControls()
         // Only a completed change counts: dragging the thumb does nothing until it
         // is released.
         bar->setTracking(false);
-        bar->setFocusPolicy(Qt::StrongFocus);
         return bar;
     };
     m_slider2 = makeScrollBar(QStringLiteral("Slider2"), Twips::rect(5880, 800, 2055, 200));
@@ -228,6 +269,7 @@ void Frmmain::createControls()
     addLabel(QStringLiteral("Label4"), QStringLiteral("Speed:"), 5880, 150, 855, 255, red);
     addLabel(QStringLiteral("Label3"), QStringLiteral("Pitch:"), 5880, 560, 735, 255, red);
     addLabel(QStringLiteral("Label2"), QStringLiteral("Pad Color:"), 3240, 120, 975, 255, maroon);
+    fitCaptions(m_frame1, Twips::toPixels(kClientWidth));
 
     // The font-colour swatch: a small picture box whose double click is the
     // font-colour command.

@@ -6,6 +6,8 @@
 #include <chromel/palette.h>
 
 #include <QAccessible>
+#include <QApplication>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
@@ -27,6 +29,7 @@ private slots:
     void keyModifiersStillStep_data();
     void keyModifiersStillStep();
     void otherKeysIgnored();
+    void hostTabOrder();
     void layout();
     void layoutNarrowerThanButton();
     void toolTipCopiedOnShow();
@@ -192,6 +195,30 @@ void TestClrSelect::otherKeysIgnored()
     QCOMPARE(control.selectedColor(), qint16(7));
     QCOMPARE(clicks.count(), 0);
     QVERIFY(!control.isPopupVisible());
+}
+
+void TestClrSelect::hostTabOrder()
+{
+    // A host puts the control between two buttons created before and after it,
+    // in the reverse order: Tab walks the control's parts where the host put it.
+    QWidget host;
+    auto *before = new QPushButton(QStringLiteral("before"), &host);
+    auto *control = new ClrSelect(&host);
+    auto *after = new QPushButton(QStringLiteral("after"), &host);
+    QWidget::setTabOrder(after, control);
+    QWidget::setTabOrder(control, before);
+    host.show();
+    QVERIFY(QTest::qWaitForWindowActive(&host));
+    after->setFocus();
+    QList<QWidget *> walked;
+    for (int i = 0; i < 4; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        walked << QApplication::focusWidget();
+    }
+    QCOMPARE(walked, (QList<QWidget *>{part(*control, "picSelection"),
+                                       part(*control, "cmdPopup"), before, after}));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    QCOMPARE(QApplication::focusWidget(), before);
 }
 
 void TestClrSelect::layout()

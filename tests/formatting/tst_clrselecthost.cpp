@@ -1,6 +1,7 @@
 // The real window with the real colour selector, loaded from its plugin module
-// beside the program: placed in the panel, preselected at start, and picking an
-// entry colours the pad's background.
+// beside the program: placed in the panel, preselected at start, picking an entry
+// colours the pad's background, and the keyboard walks the window in the designed
+// tab order, into the pad and out of it.
 #include "../shell/windowfixture.h"
 
 #include "platform/richtextpad.h"
@@ -18,6 +19,7 @@ class TstClrSelectHost : public QObject
 private slots:
     void placedAndPreselected();
     void upKeyColoursThePad();
+    void tabOrderThroughThePad();
 };
 
 void TstClrSelectHost::placedAndPreselected()
@@ -62,6 +64,44 @@ void TstClrSelectHost::upKeyColoursThePad()
     QCOMPARE(f.window->sayText()->backColor(), QColor(255, 255, 0));
     QCOMPARE(f.synth.spoken(),
              QStringList{QStringLiteral("Your text background color have changed")});
+}
+
+void TstClrSelectHost::tabOrderThroughThePad()
+{
+    WindowFixture f;
+    f.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+    f.window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+    RichTextPad *pad = f.window->sayText();
+    auto *open = f.child<QWidget>(QStringLiteral("cmdOpen"));
+    open->setFocus(Qt::TabFocusReason);
+    QTRY_COMPARE(QApplication::focusWidget(), open);
+
+    // From the last control of the chain Tab comes round to the pad; in the pad Tab
+    // types a tab, and Ctrl+Tab goes on through the panel back to the pad.
+    QTest::keyClick(open, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), pad);
+    QTest::keyClick(pad, Qt::Key_Tab);
+    QCOMPARE(pad->text(), QStringLiteral("\t"));
+    QCOMPARE(QApplication::focusWidget(), pad);
+    QStringList walked;
+    for (int i = 0; i < 12; ++i) {
+        const bool inPad = QApplication::focusWidget() == pad;
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab,
+                        inPad ? Qt::ControlModifier : Qt::NoModifier);
+        walked << QApplication::focusWidget()->objectName();
+    }
+    QCOMPARE(walked, (QStringList{"Slider1", "Slider2", "picSelection", "cmdPopup", "Combo1",
+                                  "FntSize", "cmdRead", "cmdPause", "cmdClear", "cmdExit",
+                                  "cmdOpen", "SayText"}));
+    QCOMPARE(pad->text(), QStringLiteral("\t"));
+
+    // Ctrl+Shift+Tab leaves the pad backwards, Shift+Tab comes back.
+    QTest::keyClick(pad, Qt::Key_Tab, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(QApplication::focusWidget(), open);
+    QTest::keyClick(open, Qt::Key_Backtab, Qt::ShiftModifier);
+    QCOMPARE(QApplication::focusWidget(), f.child<QWidget>(QStringLiteral("cmdExit")));
 }
 
 QTEST_MAIN(TstClrSelectHost)

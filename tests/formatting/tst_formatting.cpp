@@ -5,8 +5,10 @@
 #include "formatting/colourcommands.h"
 #include "formatting/fontcommands.h"
 #include "platform/richtextpad.h"
+#include "shell/twips.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QAction>
 #include <QComboBox>
 #include <QFontDatabase>
@@ -54,9 +56,11 @@ class TstFormatting : public QObject
 
 private slots:
     void boxesAfterStartUp();
+    void fontListShowsNamesWhole();
     void sizeBoxTyping_data();
     void sizeBoxTyping();
     void typedTextIsNeverApplied();
+    void sizeBoxKeysAfterTheCheck();
     void sizeChosenFromList();
     void fontNameChosenFromList();
     void fontDialogPrimesAndApplies();
@@ -93,6 +97,23 @@ void TstFormatting::boxesAfterStartUp()
     QCOMPARE(fntSize->count(), 100);
     for (int i = 0; i < 100; ++i)
         QCOMPARE(fntSize->itemText(i), QString::number(i + 1));
+}
+
+void TstFormatting::fontListShowsNamesWhole()
+{
+    WindowFixture f;
+    f.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+    auto *combo1 = f.child<QComboBox>(QStringLiteral("Combo1"));
+    QAbstractItemView *list = combo1->view();
+    const int longest = list->sizeHintForColumn(0);
+    QVERIFY2(longest > combo1->width(), "a font name wider than the box is installed");
+    combo1->showPopup();
+    QTRY_VERIFY(list->isVisible());
+    QVERIFY2(list->viewport()->width() >= longest,
+             qPrintable(QStringLiteral("%1 < %2").arg(list->viewport()->width()).arg(longest)));
+    combo1->hidePopup();
+    QCOMPARE(combo1->geometry(), Twips::rect(240, 360, 2115, 315));
 }
 
 void TstFormatting::sizeBoxTyping_data()
@@ -145,6 +166,32 @@ void TstFormatting::typedTextIsNeverApplied()
     QCOMPARE(pad->baseFontName(), QStringLiteral("Times New Roman"));
     QVERIFY(!f.synth.spoken().contains(QStringLiteral("You have changed the text font size")));
     QVERIFY(!f.synth.spoken().contains(QStringLiteral("You have changed your text font")));
+}
+
+void TstFormatting::sizeBoxKeysAfterTheCheck()
+{
+    WindowFixture f;
+    f.window->show();
+    QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+    auto *fntSize = f.child<QComboBox>(QStringLiteral("FntSize"));
+    auto listRow = [fntSize] {
+        fntSize->showPopup();
+        const QString row = fntSize->view()->currentIndex().data().toString();
+        fntSize->hidePopup();
+        return row;
+    };
+    QCOMPARE(listRow(), QStringLiteral("12"));
+
+    fntSize->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+    // The check puts back "12" at the "."; the rest of that typing is dropped.
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("1.57"));
+    QCOMPARE(fntSize->currentText(), QStringLiteral("12"));
+    // A key that types nothing ends it.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backspace);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("6"));
+    QCOMPARE(fntSize->currentText(), QStringLiteral("16"));
+    QCOMPARE(listRow(), QStringLiteral("16"));
 }
 
 void TstFormatting::sizeChosenFromList()
@@ -266,7 +313,9 @@ void TstFormatting::fontColour()
     QTest::mouseDClick(swatch, Qt::LeftButton);
     QCOMPARE(f.synth.spoken(), QStringList{QStringLiteral("Please choose your text font color")});
     QCOMPARE(pad->selColor(), std::optional<QColor>(QColor(255, 0, 0)));
-    QCOMPARE(swatch->palette().color(QPalette::Window), QColor(255, 0, 0));
+    // What the swatch shows, not only what its palette holds.
+    const QImage shown = swatch->grab().toImage();
+    QCOMPARE(QColor(shown.pixel(shown.rect().center())), QColor(255, 0, 0));
 
     // Cancel from the toolbar still applies the dialog's colour, here to the caret.
     pad->setSelStart(8);

@@ -18,6 +18,7 @@
 #include <QTextDocument>
 #include <QToolBar>
 
+#include <climits>
 #include <functional>
 
 class TstFrmmain : public QObject
@@ -29,6 +30,8 @@ private slots:
     void panelControls();
     void labels_data();
     void labels();
+    void captionsWholeAndApart();
+    void buttonsShowTheFocus();
     void padAndWindow();
     void menuItems_data();
     void menuItems();
@@ -42,8 +45,10 @@ private slots:
     void toolbarKeysRunTheirCommands_data();
     void toolbarKeysRunTheirCommands();
     void typingStillWorksInThePad();
+    void lettersWithAltTypeNothing();
     void boldToggleFollowsThePad();
     void alignmentSpeaksAndAligns();
+    void voiceScrollBarKeysAndFocus();
 };
 
 void TstFrmmain::panelControls_data()
@@ -83,6 +88,22 @@ void TstFrmmain::panelControls()
     QCOMPARE(button->palette().color(QPalette::Button), background);
     QVERIFY(button->font().bold());
     QCOMPARE(button->parentWidget()->objectName(), QStringLiteral("Frame1"));
+
+    // Drawn in its own colour, flat, with a raised edge that sinks while pressed:
+    // light above and dark below, then the other way round.
+    const QPoint fill(button->width() / 2, 3);
+    const QPoint top(button->width() / 2, 0);
+    const QPoint bottom(button->width() / 2, button->height() - 1);
+    auto lightness = [](const QImage &image, const QPoint &at) {
+        return image.pixelColor(at).lightness();
+    };
+    const QImage raised = button->grab().toImage();
+    QCOMPARE(raised.pixelColor(fill), background);
+    QVERIFY(lightness(raised, top) > lightness(raised, bottom));
+    button->setDown(true);
+    const QImage pressed = button->grab().toImage();
+    QCOMPARE(pressed.pixelColor(fill), background);
+    QVERIFY(lightness(pressed, top) < lightness(pressed, bottom));
 }
 
 void TstFrmmain::labels_data()
@@ -110,6 +131,70 @@ void TstFrmmain::labels()
     QCOMPARE(label->text(), caption);
     QCOMPARE(label->palette().color(QPalette::WindowText), text);
     QCOMPARE(label->palette().color(QPalette::Window), QColor(0, 128, 128));
+}
+
+void TstFrmmain::captionsWholeAndApart()
+{
+    WindowFixture f;
+    const QColor teal(0, 128, 128);
+    struct Ink {
+        QLabel *label;
+        int left = INT_MAX;
+        int right = -1;
+    };
+    QList<Ink> inks;
+    for (QLabel *label : f.child<QWidget>(QStringLiteral("Frame1"))->findChildren<QLabel *>()) {
+        if (label->text().isEmpty())
+            continue;
+        QVERIFY2(label->sizeHint().width() <= label->width(), qPrintable(label->text()));
+        const QImage image = label->grab().toImage();
+        Ink ink{label};
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                if (image.pixelColor(x, y) != teal) {
+                    ink.left = qMin(ink.left, label->x() + x);
+                    ink.right = qMax(ink.right, label->x() + x);
+                }
+            }
+        }
+        inks << ink;
+    }
+    // A caption and its neighbour on the right ("Font Size:" and "Pad Color:") are
+    // a character's width apart, more than the words of one caption.
+    QStringList pairs;
+    for (const Ink &a : std::as_const(inks)) {
+        const Ink *next = nullptr;
+        const QRect ra = a.label->geometry();
+        for (const Ink &b : std::as_const(inks)) {
+            const QRect rb = b.label->geometry();
+            if (rb.left() > ra.left() && ra.top() <= rb.bottom() && rb.top() <= ra.bottom()
+                && (!next || rb.left() < next->label->x()))
+                next = &b;
+        }
+        if (!next)
+            continue;
+        pairs << a.label->text() + QLatin1Char('|') + next->label->text();
+        const int apart = next->left - a.right - 1;
+        QVERIFY2(apart >= next->label->fontMetrics().averageCharWidth(),
+                 qPrintable(pairs.constLast() + QStringLiteral(": %1").arg(apart)));
+    }
+    QVERIFY(pairs.contains(QStringLiteral("Font Size:|Pad Color:")));
+}
+
+void TstFrmmain::buttonsShowTheFocus()
+{
+    WindowFixture f;
+    f.window->show();
+    QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+    auto *speed = f.child<QWidget>(QStringLiteral("Slider1"));
+    for (const char *name : {"cmdRead", "cmdPause", "cmdClear", "cmdExit", "cmdOpen"}) {
+        auto *button = f.child<QPushButton>(QLatin1String(name));
+        speed->setFocus(Qt::TabFocusReason);
+        const QImage unfocused = button->grab().toImage();
+        button->setFocus(Qt::TabFocusReason);
+        QVERIFY(button->hasFocus());
+        QVERIFY2(button->grab().toImage() != unfocused, name);
+    }
 }
 
 void TstFrmmain::padAndWindow()
@@ -451,6 +536,23 @@ void TstFrmmain::typingStillWorksInThePad()
     QVERIFY(f.child<QWidget>("cmdStop")->isHidden());
 }
 
+void TstFrmmain::lettersWithAltTypeNothing()
+{
+    WindowFixture f;
+    f.window->show();
+    QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+    RichTextPad *pad = f.window->sayText();
+    pad->setFocus();
+    // Help has no mnemonic: Alt+H is nobody's key and must not become an "h".
+    QTest::keyClick(pad, Qt::Key_H, Qt::AltModifier);
+    QTest::keyClick(pad, Qt::Key_K, Qt::AltModifier | Qt::ShiftModifier);
+    QTest::keyClick(pad, Qt::Key_J, Qt::AltModifier | Qt::ControlModifier);
+    QCOMPARE(pad->text(), QString());
+    QVERIFY(!f.window->documentState().textChanged);
+    QTest::keyClick(pad, Qt::Key_H);
+    QCOMPARE(pad->text(), QStringLiteral("h"));
+}
+
 void TstFrmmain::boldToggleFollowsThePad()
 {
     WindowFixture f;
@@ -506,6 +608,42 @@ void TstFrmmain::alignmentSpeaksAndAligns()
     f.window->toolbar1_ButtonClick(QStringLiteral("AlignLeft"));
     QCOMPARE(f.synth.lastSpoken(), QStringLiteral("Text align left"));
     QVERIFY(doc->findBlockByNumber(0).blockFormat().alignment() & Qt::AlignLeft);
+}
+
+void TstFrmmain::voiceScrollBarKeysAndFocus()
+{
+    WindowFixture f;
+    f.window->show();
+    QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+    auto *speed = f.child<QScrollBar>(QStringLiteral("Slider1"));
+    const QPoint edge(1, speed->height() / 2);
+    const QColor unfocused = speed->grab().toImage().pixelColor(edge);
+    speed->setFocus(Qt::TabFocusReason);
+    QVERIFY(speed->hasFocus());
+    // The focus shows on the bar's outline.
+    const QColor focused = speed->grab().toImage().pixelColor(edge);
+    QCOMPARE(focused, speed->palette().color(QPalette::Highlight));
+    QVERIFY(focused != unfocused);
+    // All round, also where the captions "Speed:" and "150" overlap the bar.
+    auto *panel = f.child<QWidget>(QStringLiteral("Frame1"));
+    const QImage shown = panel->grab().toImage();
+    for (const QString &name : {QStringLiteral("Label4"), QStringLiteral("Speedlbl")}) {
+        const QRect caption = f.child<QWidget>(name)->geometry();
+        const QRect overlap = caption.intersected(speed->geometry());
+        QVERIFY2(!overlap.isEmpty(), qPrintable(name));
+        const int y = overlap.top() == speed->y() ? speed->y() : speed->geometry().bottom();
+        QCOMPARE(shown.pixelColor(overlap.center().x(), y), focused);
+    }
+
+    QCOMPARE(speed->value(), 150);
+    QList<int> values;
+    for (Qt::Key key : {Qt::Key_Right, Qt::Key_Up, Qt::Key_Left, Qt::Key_Down, Qt::Key_Down,
+                        Qt::Key_Home, Qt::Key_End}) {
+        QTest::keyClick(speed, key);
+        values << speed->value();
+    }
+    QCOMPARE(values, (QList<int>{151, 152, 151, 150, 149, 50, 250}));
+    QCOMPARE(f.synth.speed(), 250);
 }
 
 QTEST_MAIN(TstFrmmain)
