@@ -40,7 +40,7 @@ struct Rig {
     DocumentState state;
     UndoCommands undo{pad, state};
     QuietBoxes boxes;
-    SearchDialog dialog{SearchDialog::Parts{&pad, &boxes, &undo, &state}};
+    SearchDialog dialog{SearchDialog::Parts{&pad, &boxes, &undo}};
 
     QElapsedTimer clock;
     // When the document had told everyone following it of the change; the layout

@@ -4,7 +4,6 @@
 #include "platform/messageboxes.h"
 #include "platform/richtextpad.h"
 #include "search/textsearch.h"
-#include "shell/documentstate.h"
 #include "shell/twips.h"
 
 #include <QApplication>
@@ -220,7 +219,6 @@ void SearchDialog::replaceButton_Click()
     if (selectionIsMatch()) {
         m_parts.undo->pushUndo();
         m_parts.pad->setSelText(m_text2->text());
-        m_parts.state->textChanged = true;
         // The replacement is not searched again.
         next = m_parts.pad->selStart();
     }
@@ -244,7 +242,6 @@ void SearchDialog::replaceAllButton_Click()
     if (!matches.isEmpty()) {
         m_parts.undo->pushUndo();
         m_parts.pad->replaceRanges(matches, int(what.size()), m_text2->text());
-        m_parts.state->textChanged = true;
     }
     setReplaceEnabled(false);
     m_parts.messages->show(QStringLiteral("Done replacing"), kTitle, MessageBoxes::Buttons::Ok,

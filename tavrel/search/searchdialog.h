@@ -8,7 +8,6 @@ class QLineEdit;
 class QPushButton;
 class RichTextPad;
 class UndoCommands;
-struct DocumentState;
 
 // The "Search & Replace" dialog over the main window's pad. A window of its own
 // (no owner), made once and only hidden by Cancel, so its texts, check boxes,
@@ -28,7 +27,6 @@ public:
         RichTextPad *pad = nullptr;
         MessageBoxes *messages = nullptr;
         UndoCommands *undo = nullptr;
-        DocumentState *state = nullptr;
     };
 
     explicit SearchDialog(const Parts &parts);

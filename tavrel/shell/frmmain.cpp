@@ -573,8 +573,8 @@ void Frmmain::start(const Services &services)
         *m_items.value(QStringLiteral("sNonScript")));
     m_caseCommands = std::make_unique<CaseCommands>(*m_services.synth, *m_sayText);
     m_searchCommands = std::make_unique<SearchCommands>(
-        *m_services.synth, SearchDialog::Parts{m_sayText, m_services.messages,
-                                               m_undoCommands.get(), &m_document});
+        *m_services.synth,
+        SearchDialog::Parts{m_sayText, m_services.messages, m_undoCommands.get()});
     m_printCommands = std::make_unique<PrintCommands>(*m_services.synth, *m_sayText,
                                                       *m_services.dialogs, *m_services.messages,
                                                       m_services.printer);
