@@ -397,6 +397,9 @@ void TstDocuments::openOfAnUnreadableFile_data()
     QTest::newRow("missing") << "missing";
     QTest::newRow("folder") << "folder";
     QTest::newRow("no permission") << "permission";
+    // Neither an endless device nor a FIFO without a writer holds the program up.
+    QTest::newRow("device") << "device";
+    QTest::newRow("fifo") << "fifo";
 }
 
 void TstDocuments::openOfAnUnreadableFile()
@@ -413,6 +416,13 @@ void TstDocuments::openOfAnUnreadableFile()
         QFile probe(path);
         if (probe.open(QIODevice::ReadOnly))
             QSKIP("Permissions do not stop this user from reading");
+    } else if (what == QLatin1String("device")) {
+        path = QStringLiteral("/dev/zero");
+        if (!QFileInfo::exists(path))
+            QSKIP("No /dev/zero here");
+    } else if (what == QLatin1String("fifo")) {
+        path = dir.filePath(QStringLiteral("pipe.txt"));
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
     }
     WindowFixture f;
     typeInto(f, QStringLiteral("mine"));

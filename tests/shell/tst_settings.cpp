@@ -15,6 +15,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 namespace {
 
 const QString kWelcome = QStringLiteral("Welcome to Tavrel. Enjoy your reading now!");
@@ -43,6 +45,8 @@ private slots:
     void badFourthFieldKeepsTheFirstThree();
     void otherUnusableFiles_data();
     void otherUnusableFiles();
+    void settingsThatAreNoFile_data();
+    void settingsThatAreNoFile();
     void wholeNumbersRoundHalfToEven();
     void singlesKeepSevenDigitsWithoutExponent();
     void maximisedWindowStoresItsNormalPlace();
@@ -223,6 +227,32 @@ void TstSettings::otherUnusableFiles()
         QVERIFY(f.synth.m_calls.contains(applied));
     else
         QVERIFY(!f.synth.m_calls.contains(QStringLiteral("speed=180")));
+}
+
+void TstSettings::settingsThatAreNoFile_data()
+{
+    QTest::addColumn<QString>("what");
+    QTest::newRow("fifo") << "fifo";
+    QTest::newRow("device") << "device";
+    QTest::newRow("folder") << "folder";
+}
+
+void TstSettings::settingsThatAreNoFile()
+{
+    // The start-up neither waits for a writer nor reads on without end: it falls back.
+    QFETCH(QString, what);
+    QTemporaryDir dir;
+    QString path = dir.filePath(QStringLiteral("Settings.ini"));
+    if (what == QLatin1String("fifo"))
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
+    else if (what == QLatin1String("device"))
+        path = QStringLiteral("/dev/zero");
+    else
+        QVERIFY(QDir().mkpath(path));
+    WindowFixture f(path);
+    QCOMPARE(f.synth.lastSpoken(), kWelcome);
+    QCOMPARE(f.synth.speed(), 150);
+    QCOMPARE(f.synth.pitch(), 85);
 }
 
 void TstSettings::wholeNumbersRoundHalfToEven()
