@@ -13,9 +13,23 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+inline void setImmutable(const QByteArray &path, bool on)
+{
+    const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK);
+    if (fd < 0)
+        return;
+    int flags = 0;
+    if (::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
+        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+        ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
+    }
+    ::close(fd);
+}
+
 // A folder in which no file can be created or replaced while this lives: its write
 // permission is taken away, and where that does not stop this process (root), the
-// folder is marked immutable. ok() is false when neither works here.
+// folder is marked immutable. The files in it stay writable. ok() is false when
+// neither works here.
 class UnwritableFolder
 {
 public:
@@ -25,14 +39,14 @@ public:
         ::chmod(m_path.constData(), 0555);
         if (canCreate()) {
             m_immutable = true;
-            setImmutable(true);
+            setImmutable(m_path, true);
         }
         m_ok = !canCreate();
     }
     ~UnwritableFolder()
     {
         if (m_immutable)
-            setImmutable(false);
+            setImmutable(m_path, false);
         ::chmod(m_path.constData(), 0755);
     }
     bool ok() const { return m_ok; }
@@ -48,17 +62,43 @@ private:
         ::unlink(probe.constData());
         return true;
     }
-    void setImmutable(bool on)
+
+    QByteArray m_path;
+    bool m_immutable = false;
+    bool m_ok = false;
+};
+
+// The same for a file: read-only, and immutable where that does not stop this
+// process.
+class UnwritableFile
+{
+public:
+    explicit UnwritableFile(const QString &path)
+        : m_path(QFile::encodeName(path))
     {
-        const int fd = ::open(m_path.constData(), O_RDONLY | O_DIRECTORY);
-        if (fd < 0)
-            return;
-        int flags = 0;
-        if (::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
-            flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-            ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
+        ::chmod(m_path.constData(), 0444);
+        if (canWrite()) {
+            m_immutable = true;
+            setImmutable(m_path, true);
         }
+        m_ok = !canWrite();
+    }
+    ~UnwritableFile()
+    {
+        if (m_immutable)
+            setImmutable(m_path, false);
+        ::chmod(m_path.constData(), 0644);
+    }
+    bool ok() const { return m_ok; }
+
+private:
+    bool canWrite() const
+    {
+        const int fd = ::open(m_path.constData(), O_WRONLY);
+        if (fd < 0)
+            return false;
         ::close(fd);
+        return true;
     }
 
     QByteArray m_path;

@@ -334,7 +334,8 @@ void TstSettings::failedWriteKeepsTheOldFile()
     f.synth.setSpeed(300);
     {
         UnwritableFolder locked(folder);
-        if (!locked.ok())
+        UnwritableFile lockedFile(path);
+        if (!locked.ok() || !lockedFile.ok())
             QSKIP("No way to make a folder unwritable here");
         f.window->exitCommand();
     }
