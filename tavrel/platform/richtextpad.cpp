@@ -1,11 +1,10 @@
 #include "platform/richtextpad.h"
 
+#include "platform/regularfile.h"
 #include "platform/rtf/rtfloader.h"
 #include "platform/textcodec.h"
 
 #include <QAbstractTextDocumentLayout>
-#include <QFile>
-#include <QFileInfo>
 #include <QFontMetricsF>
 #include <QImage>
 #include <QKeyEvent>
@@ -534,24 +533,13 @@ void RichTextPad::setBaseFontName(const QString &family)
 bool RichTextPad::loadFile(const QString &path)
 {
     m_errorString.clear();
-    const QFileInfo info(path);
-    if (info.isDir()) {
-        m_errorString = tr("%1 is a folder, not a file.").arg(path);
+    const std::optional<QByteArray> bytes = RegularFile::read(path, RegularFile::kWhole,
+                                                              &m_errorString);
+    if (!bytes)
         return false;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        m_errorString = file.errorString();
-        return false;
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        m_errorString = file.errorString();
-        return false;
-    }
-    if (looksLikeRtf(bytes) && loadRichText(bytes))
+    if (looksLikeRtf(*bytes) && loadRichText(*bytes))
         return true;
-    setText(TextCodec::decode(bytes));
+    setText(TextCodec::decode(*bytes));
     return true;
 }
 

@@ -38,7 +38,6 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QScreen>
 #include <QScrollBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -661,24 +660,8 @@ bool Frmmain::readSettings()
 
 void Frmmain::keepOnScreen()
 {
-    // A place stored on a screen that is not there any more must not leave the
-    // window where nobody can reach it: its top edge comes back onto a screen.
-    const QRect place = geometry();
-    const QRect top(place.topLeft(), QSize(qMin(place.width(), 100), 20));
-    const QList<QScreen *> screens = QGuiApplication::screens();
-    for (const QScreen *screen : screens) {
-        if (screen->availableGeometry().intersects(top))
-            return;
-    }
-    const QScreen *primary = QGuiApplication::primaryScreen();
-    if (!primary)
-        return;
-    const QRect area = primary->availableGeometry();
-    const int left =
-        qBound(area.left(), place.left(), qMax(area.left(), area.right() - place.width()));
-    const int topEdge =
-        qBound(area.top(), place.top(), qMax(area.top(), area.bottom() - place.height()));
-    setGeometry(QRect(QPoint(left, topEdge), place.size()));
+    WindowSettings::fitToScreen(
+        *this, QSize(Twips::toPixels(kClientWidth), Twips::toPixels(kClientHeight)));
 }
 
 void Frmmain::settingsFallback()

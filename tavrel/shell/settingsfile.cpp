@@ -1,11 +1,11 @@
 #include "shell/settingsfile.h"
 
+#include "platform/regularfile.h"
 #include "platform/textcodec.h"
 #include "shell/safewrite.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 #include <QStandardPaths>
@@ -185,19 +185,10 @@ std::optional<QStringList> parseFields(const QByteArray &bytes, QString *error)
 
 std::optional<QStringList> readFields(const QString &path, QString *error)
 {
-    QFile file(path);
-    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = file.errorString();
+    const std::optional<QByteArray> bytes = RegularFile::read(path, kMaxBytes, error);
+    if (!bytes)
         return std::nullopt;
-    }
-    const QByteArray bytes = file.read(kMaxBytes);
-    if (file.error() != QFileDevice::NoError) {
-        if (error)
-            *error = file.errorString();
-        return std::nullopt;
-    }
-    return parseFields(bytes, error);
+    return parseFields(*bytes, error);
 }
 
 std::optional<qint32> toWhole(const QString &field)

@@ -6,6 +6,7 @@
 
 #include <QGuiApplication>
 #include <QPalette>
+#include <QScreen>
 #include <QWidget>
 
 #include <cmath>
@@ -15,6 +16,7 @@ namespace WindowSettings {
 namespace {
 
 // Limits of a window's size and place in pixels; values beyond them are refused.
+// Within them, the start-up fits the window to the screen (fitToScreen).
 constexpr int kMaxLength = 100000;
 
 qint32 toColorValue(const QColor &color)
@@ -67,6 +69,17 @@ std::optional<int> toLength(const QString &field, bool mustBePositive)
     if (mustBePositive && pixels < 1)
         return std::nullopt;
     return pixels;
+}
+
+// The place moved and sized to lie wholly within the area.
+QRect fitToArea(const QRect &place, const QRect &area, const QSize &minimum)
+{
+    const int width = qBound(qMin(minimum.width(), area.width()), place.width(), area.width());
+    const int height =
+        qBound(qMin(minimum.height(), area.height()), place.height(), area.height());
+    const int left = qBound(area.left(), place.left(), area.left() + area.width() - width);
+    const int top = qBound(area.top(), place.top(), area.top() + area.height() - height);
+    return QRect(left, top, width, height);
 }
 
 } // namespace
@@ -132,6 +145,19 @@ bool apply(const QStringList &fields, SpeechSynth &synth, QWidget &window, RichT
         return false;
     pad.setBaseFontName(fontName);
     return true;
+}
+
+void fitToScreen(QWidget &window, const QSize &minimum)
+{
+    const QRect place = window.geometry();
+    const QScreen *screen = QGuiApplication::screenAt(place.topLeft());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect fitted = fitToArea(place, screen->availableGeometry(), minimum);
+    if (fitted != place)
+        window.setGeometry(fitted);
 }
 
 } // namespace WindowSettings

@@ -2,6 +2,8 @@
 
 #include "shell/settingsfile.h"
 
+#include <QSize>
+
 class QWidget;
 class RichTextPad;
 class SpeechSynth;
@@ -24,5 +26,12 @@ SettingsFile::Values collect(const SpeechSynth &synth, const QWidget &window,
 // font name. Stops at the first field that cannot be converted or that its target
 // rejects and returns false; the fields before it stay applied.
 bool apply(const QStringList &fields, SpeechSynth &synth, QWidget &window, RichTextPad &pad);
+
+// Brings the window, as stored or as it is, within the available area of the screen
+// that holds its top-left corner (or of the primary screen when none does): no
+// larger than that area, no smaller than `minimum` (unless the area is), and wholly
+// inside it. A place stored on a screen gone since, or a size no screen can hold,
+// leaves nothing out of reach and costs no more memory than the screen.
+void fitToScreen(QWidget &window, const QSize &minimum);
 
 } // namespace WindowSettings

@@ -108,6 +108,8 @@ private slots:
     void specialCharacters();
     void tablesAsText();
     void pictures();
+    void documentEndsWithItsOutermostGroup();
+    void textBeyondTheDepthLimitKeepsTheDeepestFormat();
     void brokenInputEndsAndStaysBounded_data();
     void brokenInputEndsAndStaysBounded();
     void tokenizerClampsParameters();
@@ -396,12 +398,49 @@ void TestRtfReader::pictures()
     QCOMPARE(r->pictures[3].data, QByteArray("\xab"));
 }
 
+void TestRtfReader::documentEndsWithItsOutermostGroup()
+{
+    // A second document pasted after the first, and a signature line: neither shows,
+    // and the last paragraph keeps the formatting the document gave it.
+    auto r = read("{\\rtf1 {\\b one}\\par\\qc two}{\\rtf1 again\\par}\r\n-- \r\nsigned\\par");
+    QCOMPARE(r->plain, QStringLiteral("one\ntwo"));
+    QCOMPARE(r->lastParagraph.alignment, Alignment::Center);
+    QCOMPARE(r->ends, 1);
+    // A destination that is passed over ends no more than its own group.
+    r = read("{\\rtf1 a{\\*\\unknown x}{\\info{\\title t}}b}c");
+    QCOMPARE(r->plain, QStringLiteral("ab"));
+}
+
+void TestRtfReader::textBeyondTheDepthLimitKeepsTheDeepestFormat()
+{
+    // 255 groups inside the document's own: the text beyond the limit stays, in the
+    // formatting of the deepest group kept; words deeper down change nothing, and
+    // the formatting outside comes back after the groups close.
+    const int kept = int(Reader::kMaxDepth) - 1;
+    QByteArray rtf = "{\\rtf1 A";
+    rtf += QByteArray(kept - 1, '{') + "{\\b\\ul ";
+    rtf += QByteArray(255 - kept, '{') + "\\i\\b0\\fs60\\qc deep\\tab{\\pict\\pngblip 00}"
+        + "{\\*\\nonsense x}{\\fonttbl{\\f0 F;}}" + QByteArray(255 - kept, '}');
+    rtf += " kept}" + QByteArray(kept - 1, '}') + " Z}";
+    const auto r = read(rtf);
+    QCOMPARE(r->plain, QStringLiteral("Adeep\t kept Z"));
+    const Run deep = r->runWith("deep");
+    QVERIFY(deep.format.bold && !deep.format.italic);
+    QCOMPARE(deep.format.underline, Underline::Single);
+    QCOMPARE(deep.format.halfPoints, 0);
+    QVERIFY(deep.family.isEmpty());
+    QVERIFY(r->runWith("kept").format.bold);
+    QVERIFY(!r->runWith("Z").format.bold);
+    QCOMPARE(r->lastParagraph.alignment, Alignment::Left);
+    QVERIFY(r->pictures.isEmpty());
+}
+
 void TestRtfReader::brokenInputEndsAndStaysBounded_data()
 {
     QTest::addColumn<QByteArray>("rtf");
     QTest::addColumn<QString>("text");
     QTest::newRow("cut short in a group") << QByteArray("{\\rtf1 abc{\\b de") << u(u"abcde");
-    QTest::newRow("closing braces too many") << QByteArray("{\\rtf1 a}}}b}") << u(u"ab");
+    QTest::newRow("closing braces too many") << QByteArray("}}{\\rtf1 a}b") << u(u"a");
     QTest::newRow("backslash at the end") << QByteArray("{\\rtf1 a\\") << u(u"a");
     QTest::newRow("hex cut short") << QByteArray("{\\rtf1 a\\'4") << u(u"a4");
     QTest::newRow("hex not hex") << QByteArray("{\\rtf1 a\\'zzb}") << u(u"azzb");
@@ -417,11 +456,10 @@ void TestRtfReader::brokenInputEndsAndStaysBounded_data()
     QTest::newRow("destination outside any group") << QByteArray("\\info a") << u(u"a");
     QTest::newRow("star before a group") << QByteArray("{\\rtf1 a{\\*{x}y}b}") << u(u"ab");
 
-    // Nesting far deeper than any writer produces: the deep part is passed over
-    // and the text around it stays.
+    // Nesting far deeper than any writer produces.
     QByteArray deep = "{\\rtf1 start";
-    deep += QByteArray(100000, '{') + "lost" + QByteArray(100000, '}') + "end}";
-    QTest::newRow("deep nesting") << deep << u(u"startend");
+    deep += QByteArray(100000, '{') + "deep" + QByteArray(100000, '}') + "end}";
+    QTest::newRow("deep nesting") << deep << u(u"startdeepend");
 
     QByteArray open = "{\\rtf1 x";
     open += QByteArray(1000000, '{');

@@ -13,44 +13,48 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-// A folder in which no file can be created or replaced while this lives: its write
-// permission is taken away, and where that does not stop this process (root), the
-// folder is marked immutable. ok() is false when neither works here.
-class UnwritableFolder
+// A folder in which no file can be created or replaced, or a file that cannot be
+// written, while this lives: its write permission is taken away, and where that does
+// not stop this process (root), it is marked immutable. The files in such a folder
+// stay writable. ok() is false when neither works here.
+class Unwritable
 {
 public:
-    explicit UnwritableFolder(const QString &path)
+    explicit Unwritable(const QString &path)
         : m_path(QFile::encodeName(path))
     {
-        ::chmod(m_path.constData(), 0555);
-        if (canCreate()) {
+        struct stat info;
+        m_folder = ::stat(m_path.constData(), &info) == 0 && S_ISDIR(info.st_mode);
+        ::chmod(m_path.constData(), m_folder ? 0555 : 0444);
+        if (canWrite()) {
             m_immutable = true;
             setImmutable(true);
         }
-        m_ok = !canCreate();
+        m_ok = !canWrite();
     }
-    ~UnwritableFolder()
+    ~Unwritable()
     {
         if (m_immutable)
             setImmutable(false);
-        ::chmod(m_path.constData(), 0755);
+        ::chmod(m_path.constData(), m_folder ? 0755 : 0644);
     }
     bool ok() const { return m_ok; }
 
 private:
-    bool canCreate() const
+    bool canWrite() const
     {
-        const QByteArray probe = m_path + "/.probe";
-        const int fd = ::open(probe.constData(), O_CREAT | O_WRONLY, 0644);
+        const QByteArray probe = m_folder ? m_path + "/.probe" : m_path;
+        const int fd = ::open(probe.constData(), m_folder ? O_CREAT | O_WRONLY : O_WRONLY, 0644);
         if (fd < 0)
             return false;
         ::close(fd);
-        ::unlink(probe.constData());
+        if (m_folder)
+            ::unlink(probe.constData());
         return true;
     }
     void setImmutable(bool on)
     {
-        const int fd = ::open(m_path.constData(), O_RDONLY | O_DIRECTORY);
+        const int fd = ::open(m_path.constData(), O_RDONLY | O_NONBLOCK);
         if (fd < 0)
             return;
         int flags = 0;
@@ -62,9 +66,12 @@ private:
     }
 
     QByteArray m_path;
+    bool m_folder = false;
     bool m_immutable = false;
     bool m_ok = false;
 };
+using UnwritableFolder = Unwritable;
+using UnwritableFile = Unwritable;
 
 // While this lives, no file of this process may grow beyond `bytes`: a write past
 // that fails as it does on a full disk (with EFBIG instead of ENOSPC), after the

@@ -63,6 +63,8 @@ private slots:
     void failedSaveAsChangesNothing();
     void failedSaveIsReportedAndKeepsTheOldFile();
     void fullDiskKeepsTheOldFile();
+    void saveOverAFileInAReadOnlyFolder();
+    void saveKeepsOwnerGroupAndPermissions();
     void saveOntoDevFull();
     void openReadsTheFileAloud();
     void openReadsOtherEncodingsAndLineEnds();
@@ -247,7 +249,8 @@ void TstDocuments::failedSaveAsChangesNothing()
     const QString path = folder + QStringLiteral("/old.txt");
     QVERIFY(writeBytes(path, "the old file\n"));
     UnwritableFolder locked(folder);
-    if (!locked.ok())
+    UnwritableFile lockedFile(path);
+    if (!locked.ok() || !lockedFile.ok())
         QSKIP("No way to make a folder unwritable here");
 
     WindowFixture f;
@@ -276,7 +279,8 @@ void TstDocuments::failedSaveIsReportedAndKeepsTheOldFile()
 
     typeInto(f, QStringLiteral(", changed"));
     UnwritableFolder locked(folder);
-    if (!locked.ok())
+    UnwritableFile lockedFile(path);
+    if (!locked.ok() || !lockedFile.ok())
         QSKIP("No way to make a folder unwritable here");
     f.synth.clear();
     run(f, "Save");
@@ -309,6 +313,76 @@ void TstDocuments::fullDiskKeepsTheOldFile()
     f.dialogs.answerFile(QStringLiteral("save"), path);
     run(f, "SaveAs");
     QCOMPARE(readBytes(path).size(), 200'002);
+}
+
+void TstDocuments::saveOverAFileInAReadOnlyFolder()
+{
+    // No temporary file can be made beside the file, but the file itself is writable.
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("shared"));
+    QVERIFY(QDir().mkpath(folder));
+    const QString path = folder + QStringLiteral("/notes.txt");
+    QVERIFY(writeBytes(path, "old\n"));
+    WindowFixture f;
+    typeInto(f, QStringLiteral("new notes"));
+    UnwritableFolder locked(folder);
+    if (!locked.ok())
+        QSKIP("No way to make a folder unwritable here");
+    {
+        // Without room for the new text, the old file stays whole.
+        FileSizeLimit full(4);
+        QVERIFY(full.ok());
+        f.dialogs.answerFile(QStringLiteral("save"), path);
+        run(f, "SaveAs");
+    }
+    verifyFailureBox(f, QStringLiteral("Can't open file."));
+    QCOMPARE(readBytes(path), QByteArray("old\n"));
+
+    f.dialogs.answerFile(QStringLiteral("save"), path);
+    run(f, "SaveAs");
+    QCOMPARE(readBytes(path), QByteArray("new notes\n"));
+    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{"notes.txt"});
+    QCOMPARE(f.window->documentState().currentFile, path);
+    QVERIFY(!f.window->documentState().textChanged);
+}
+
+void TstDocuments::saveKeepsOwnerGroupAndPermissions()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("theirs.txt"));
+    QVERIFY(writeBytes(path, "theirs\n"));
+    const QByteArray name = QFile::encodeName(path);
+    QCOMPARE(::chmod(name.constData(), 0640), 0);
+    // Root gives the file to another user; anyone else to another group of theirs.
+    uid_t owner = ::geteuid();
+    gid_t group = ::getegid();
+    if (owner == 0) {
+        owner = 65534;
+        group = 65534;
+    } else {
+        gid_t groups[64];
+        const int count = ::getgroups(64, groups);
+        for (int i = 0; i < count; ++i) {
+            if (groups[i] != group) {
+                group = groups[i];
+                break;
+            }
+        }
+        if (group == ::getegid())
+            QSKIP("This user has no other group to keep");
+    }
+    QCOMPARE(::chown(name.constData(), owner, group), 0);
+
+    WindowFixture f;
+    typeInto(f, QStringLiteral("rewritten"));
+    f.dialogs.answerFile(QStringLiteral("save"), path);
+    run(f, "SaveAs");
+    QCOMPARE(readBytes(path), QByteArray("rewritten\n"));
+    struct stat after;
+    QCOMPARE(::stat(name.constData(), &after), 0);
+    QCOMPARE(after.st_uid, owner);
+    QCOMPARE(after.st_gid, group);
+    QCOMPARE(after.st_mode & 07777, mode_t(0640));
 }
 
 void TstDocuments::saveOntoDevFull()
@@ -397,6 +471,9 @@ void TstDocuments::openOfAnUnreadableFile_data()
     QTest::newRow("missing") << "missing";
     QTest::newRow("folder") << "folder";
     QTest::newRow("no permission") << "permission";
+    // Neither an endless device nor a FIFO without a writer holds the program up.
+    QTest::newRow("device") << "device";
+    QTest::newRow("fifo") << "fifo";
 }
 
 void TstDocuments::openOfAnUnreadableFile()
@@ -413,6 +490,13 @@ void TstDocuments::openOfAnUnreadableFile()
         QFile probe(path);
         if (probe.open(QIODevice::ReadOnly))
             QSKIP("Permissions do not stop this user from reading");
+    } else if (what == QLatin1String("device")) {
+        path = QStringLiteral("/dev/zero");
+        if (!QFileInfo::exists(path))
+            QSKIP("No /dev/zero here");
+    } else if (what == QLatin1String("fifo")) {
+        path = dir.filePath(QStringLiteral("pipe.txt"));
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
     }
     WindowFixture f;
     typeInto(f, QStringLiteral("mine"));

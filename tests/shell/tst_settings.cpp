@@ -6,6 +6,7 @@
 
 #include "platform/richtextpad.h"
 #include "shell/settingsfile.h"
+#include "shell/twips.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,6 +15,8 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -43,10 +46,13 @@ private slots:
     void badFourthFieldKeepsTheFirstThree();
     void otherUnusableFiles_data();
     void otherUnusableFiles();
+    void settingsThatAreNoFile_data();
+    void settingsThatAreNoFile();
     void wholeNumbersRoundHalfToEven();
     void singlesKeepSevenDigitsWithoutExponent();
     void maximisedWindowStoresItsNormalPlace();
-    void placeOffEveryScreenComesBack();
+    void storedPlaceFitsTheScreen_data();
+    void storedPlaceFitsTheScreen();
     void failedWriteKeepsTheOldFile();
     void scrollBarsShowTheValuesInForce_data();
     void scrollBarsShowTheValuesInForce();
@@ -111,26 +117,49 @@ void TstSettings::fontNamesWithCommasAndQuotesSurvive()
 void TstSettings::lineEndsOfEveryKind_data()
 {
     QTest::addColumn<QByteArray>("bytes");
-    QTest::newRow("\\r\\n") << QByteArray("180,50,9000,6000,300,450,255,95,\"Arial\"\r\n");
-    QTest::newRow("\\r") << QByteArray("180,50,9000,6000,300,450,255,95,\"Arial\"\r");
-    QTest::newRow("none") << QByteArray("180,50,9000,6000,300,450,255,95,\"Arial\"");
+    QTest::newRow("\\r\\n") << QByteArray("180,50,9000,7500,300,450,255,95,\"Arial\"\r\n");
+    QTest::newRow("\\r") << QByteArray("180,50,9000,7500,300,450,255,95,\"Arial\"\r");
+    QTest::newRow("none") << QByteArray("180,50,9000,7500,300,450,255,95,\"Arial\"");
     QTest::newRow("spread over lines, spaced")
-        << QByteArray(" 180 , 50\r\n9000,6000 ,300,450\r\n\r\n255, 95 , \"Arial\" \r\n");
+        << QByteArray(" 180 , 50\r\n9000,7500 ,300,450\r\n\r\n255, 95 , \"Arial\" \r\n");
 }
 
-void TstSettings::placeOffEveryScreenComesBack()
+void TstSettings::storedPlaceFitsTheScreen_data()
 {
-    // Stored on a screen that is not there any more: far right and far below.
+    // Width, height, left and top in pixels; the size expected, where -1 stands for
+    // the whole of the screen's available area.
+    QTest::addColumn<QRect>("stored");
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("on a screen gone since") << QRect(4000, 3000, 600, 500) << QSize(600, 500);
+    QTest::newRow("larger than any screen")
+        << QRect(0, 0, 99999, 99999) << QSize(-1, -1);
+    QTest::newRow("wider than the screen, hanging off it")
+        << QRect(300, 20, 50000, 500) << QSize(-1, 500);
+    QTest::newRow("smaller than the design")
+        << QRect(40, 40, 1, 1) << QSize(Twips::toPixels(8175), Twips::toPixels(6840));
+}
+
+void TstSettings::storedPlaceFitsTheScreen()
+{
+    QFETCH(QRect, stored);
+    QFETCH(QSize, size);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("Settings.ini"));
-    QVERIFY(writeBytes(path, "180,50,9000,6000,60000,45000,255,95,\"Arial\"\n"));
+    const QByteArray fields = QByteArray::number(stored.width() * 15) + ','
+        + QByteArray::number(stored.height() * 15) + ','
+        + QByteArray::number(stored.x() * 15) + ',' + QByteArray::number(stored.y() * 15);
+    QVERIFY(writeBytes(path, "180,50," + fields + ",255,95,\"Arial\"\n"));
     WindowFixture f(path);
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
-    QVERIFY2(area.contains(f.window->geometry().topLeft()),
-             qPrintable(QStringLiteral("window at %1,%2").arg(f.window->x()).arg(f.window->y())));
-    // Its size is kept, and the rest of the file still counts.
-    QCOMPARE(f.window->geometry().size(), QSize(600, 400));
+    const QRect g = f.window->geometry();
+    QVERIFY2(area.contains(g), qPrintable(QStringLiteral("window at %1,%2 %3x%4")
+                                              .arg(g.x()).arg(g.y()).arg(g.width())
+                                              .arg(g.height())));
+    QCOMPARE(g.width(), size.width() < 0 ? area.width() : size.width());
+    QCOMPARE(g.height(), size.height() < 0 ? area.height() : size.height());
+    // The rest of the file still counts.
     QCOMPARE(f.synth.pitch(), 95);
+    QVERIFY(!f.synth.spoken().contains(kWelcome));
 }
 
 void TstSettings::lineEndsOfEveryKind()
@@ -143,7 +172,7 @@ void TstSettings::lineEndsOfEveryKind()
     QCOMPARE(f.synth.speed(), 180);
     QCOMPARE(f.synth.volume(), 50);
     QCOMPARE(f.synth.pitch(), 95);
-    QCOMPARE(f.window->geometry(), QRect(20, 30, 600, 400));
+    QCOMPARE(f.window->geometry(), QRect(20, 30, 600, 500));
     QCOMPARE(f.window->sayText()->backColor(), QColor(255, 0, 0));
     QCOMPARE(f.window->sayText()->baseFontName(), QStringLiteral("Arial"));
     QVERIFY(!f.synth.spoken().contains(kWelcome));
@@ -225,6 +254,32 @@ void TstSettings::otherUnusableFiles()
         QVERIFY(!f.synth.m_calls.contains(QStringLiteral("speed=180")));
 }
 
+void TstSettings::settingsThatAreNoFile_data()
+{
+    QTest::addColumn<QString>("what");
+    QTest::newRow("fifo") << "fifo";
+    QTest::newRow("device") << "device";
+    QTest::newRow("folder") << "folder";
+}
+
+void TstSettings::settingsThatAreNoFile()
+{
+    // The start-up neither waits for a writer nor reads on without end: it falls back.
+    QFETCH(QString, what);
+    QTemporaryDir dir;
+    QString path = dir.filePath(QStringLiteral("Settings.ini"));
+    if (what == QLatin1String("fifo"))
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
+    else if (what == QLatin1String("device"))
+        path = QStringLiteral("/dev/zero");
+    else
+        QVERIFY(QDir().mkpath(path));
+    WindowFixture f(path);
+    QCOMPARE(f.synth.lastSpoken(), kWelcome);
+    QCOMPARE(f.synth.speed(), 150);
+    QCOMPARE(f.synth.pitch(), 85);
+}
+
 void TstSettings::wholeNumbersRoundHalfToEven()
 {
     using SettingsFile::toWhole;
@@ -304,7 +359,8 @@ void TstSettings::failedWriteKeepsTheOldFile()
     f.synth.setSpeed(300);
     {
         UnwritableFolder locked(folder);
-        if (!locked.ok())
+        UnwritableFile lockedFile(path);
+        if (!locked.ok() || !lockedFile.ok())
             QSKIP("No way to make a folder unwritable here");
         f.window->exitCommand();
     }

@@ -17,13 +17,13 @@ enum class Keyword : std::uint8_t {
     Font, FontCharset, FontCodePage, Red, Green, Blue,
     // Unicode
     UnicodeChar, UnicodeSkip,
-    // Character formatting
+    // Character formatting, then paragraph formatting: Plain to InTable, kept
+    // together (the reader tests for the range)
     Plain, FontSize, Bold, Italic, Strike, StrikeDouble,
     Underline, UnderlineDouble, UnderlineDotted, UnderlineDashed, UnderlineDashDot,
     UnderlineDashDotDot, UnderlineWave, UnderlineNone,
     ForeColor, BackColor, Highlight,
     Superscript, Subscript, NoSuperSub, Up, Down, Hidden,
-    // Paragraph formatting
     ParagraphDefault, AlignLeft, AlignCenter, AlignRight, AlignJustify,
     LeftIndent, RightIndent, FirstLineIndent, SpaceBefore, SpaceAfter, InTable,
     // Structure

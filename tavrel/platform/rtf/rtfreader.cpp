@@ -127,6 +127,8 @@ void Reader::reset()
     m_pendingColor = ColorEntry{};
     m_pictureData.clear();
     m_pictureDepth = 0;
+    m_excessDepth = 0;
+    m_closedOutermost = false;
 }
 
 void Reader::read(std::string_view input)
@@ -136,7 +138,9 @@ void Reader::read(std::string_view input)
     if (looksLikeRtf(input))
         input.remove_prefix(input.find('{'));
     Tokenizer tokens(input);
-    for (;;) {
+    // The document ends where its outermost group closes: what follows (a second
+    // document pasted after it, a signature) is no part of it.
+    while (!m_closedOutermost) {
         const Token t = tokens.next();
         if (t.type == Token::End)
             break;
@@ -169,7 +173,7 @@ void Reader::token(const Token &t, Tokenizer &tokens)
     case Token::End:
         break;
     case Token::GroupStart:
-        startGroup(tokens);
+        startGroup();
         break;
     case Token::GroupEnd:
         m_unicodeSkipLeft = 0;
@@ -215,11 +219,11 @@ void Reader::token(const Token &t, Tokenizer &tokens)
     }
 }
 
-void Reader::startGroup(Tokenizer &tokens)
+void Reader::startGroup()
 {
     m_unicodeSkipLeft = 0;
     if (m_stack.size() > kMaxDepth) {
-        tokens.skipGroup();
+        ++m_excessDepth;
         return;
     }
     m_stack.push_back(m_stack.back());
@@ -227,6 +231,10 @@ void Reader::startGroup(Tokenizer &tokens)
 
 void Reader::endGroup()
 {
+    if (m_excessDepth > 0) {
+        --m_excessDepth;
+        return;
+    }
     if (m_stack.size() <= 1)
         return; // a closing brace too many
     switch (state().destination) {
@@ -243,8 +251,15 @@ void Reader::endGroup()
             emitPicture();
         break;
     }
-    if (m_stack.size() == 2)
+    popState();
+}
+
+void Reader::popState()
+{
+    if (m_stack.size() == 2) {
         m_closedRootParagraph = state().paragraph;
+        m_closedOutermost = true;
+    }
     m_stack.pop_back();
 }
 
@@ -256,7 +271,18 @@ void Reader::skipGroup(Tokenizer &tokens)
     if (state().destination == Destination::Text)
         flushText();
     tokens.skipGroup();
-    m_stack.pop_back();
+    if (m_excessDepth > 0)
+        --m_excessDepth;
+    else
+        popState();
+}
+
+bool Reader::changesFormat(Keyword keyword)
+{
+    // The character and paragraph formatting words, which the enumeration keeps
+    // together, and the font.
+    return keyword == Keyword::Font
+        || (keyword >= Keyword::Plain && keyword <= Keyword::InTable);
 }
 
 void Reader::controlWord(const Token &t, Tokenizer &tokens)
@@ -265,6 +291,24 @@ void Reader::controlWord(const Token &t, Tokenizer &tokens)
     if (keyword == Keyword::Unknown)
         return;
     State &s = state();
+    if (m_excessDepth > 0) {
+        // Beyond the depth limit every group shares the deepest state kept: its text
+        // is read in that group's formatting, and a group that would change the
+        // destination is passed over.
+        switch (keyword) {
+        case Keyword::FontTable:
+        case Keyword::ColorTable:
+        case Keyword::Picture:
+            skipGroup(tokens);
+            return;
+        case Keyword::UnicodeSkip:
+            return;
+        default:
+            if (s.destination == Destination::Text && changesFormat(keyword))
+                return;
+            break;
+        }
+    }
     switch (keyword) {
     case Keyword::SkippedDestination:
         skipGroup(tokens);
@@ -297,7 +341,7 @@ void Reader::controlWord(const Token &t, Tokenizer &tokens)
         return;
     case Keyword::Binary: {
         const std::string_view data = tokens.takeBinary(parameterOr(t, 0));
-        if (s.destination == Destination::Picture && m_stack.size() == m_pictureDepth)
+        if (s.destination == Destination::Picture && inPictureGroup())
             m_pictureData.insert(m_pictureData.end(), data.begin(), data.end());
         return;
     }
@@ -508,7 +552,7 @@ void Reader::textControlWord(Keyword keyword, const Token &t)
 
 void Reader::pictureControlWord(Keyword keyword, const Token &t)
 {
-    if (m_stack.size() != m_pictureDepth)
+    if (!inPictureGroup())
         return;
     const int size = std::clamp(parameterOr(t, 0), 0, kMaxTwips);
     switch (keyword) {
@@ -573,7 +617,7 @@ void Reader::bytes(std::string_view data)
         colorTableText(data);
         break;
     case Destination::Picture:
-        if (m_stack.size() == m_pictureDepth)
+        if (inPictureGroup())
             pictureText(data);
         break;
     }
@@ -820,6 +864,7 @@ void Reader::finish()
             break;
         }
     }
+    m_excessDepth = 0;
     while (m_stack.size() > 1)
         endGroup();
     flushText();

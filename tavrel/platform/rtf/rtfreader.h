@@ -24,9 +24,11 @@ bool looksLikeRtf(std::string_view bytes);
 // Font, colour and style tables, document information, headers, footers, notes,
 // field instructions and unknown optional groups are read past; a field's result
 // is kept. Tables come out as text: cells separated by tabs, one paragraph per
-// row. Broken input is read as far as it makes sense: groups nested deeper than
-// kMaxDepth are passed over, parameters are clamped, and nothing is read twice,
-// so reading takes time and memory in proportion to the input.
+// row. The document ends where its outermost group closes; bytes after it are not
+// read. Broken input is read as far as it makes sense: groups nested deeper than
+// kMaxDepth are read as part of the deepest group, in its formatting, parameters
+// are clamped, and nothing is read twice, so reading takes time and memory in
+// proportion to the input.
 class Reader
 {
 public:
@@ -77,9 +79,11 @@ private:
 
     void reset();
     void token(const Token &token, Tokenizer &tokens);
-    void startGroup(Tokenizer &tokens);
+    void startGroup();
     void endGroup();
+    void popState();
     void skipGroup(Tokenizer &tokens);
+    static bool changesFormat(Keyword keyword);
     void controlWord(const Token &token, Tokenizer &tokens);
     void textControlWord(Keyword keyword, const Token &token);
     void pictureControlWord(Keyword keyword, const Token &token);
@@ -110,10 +114,18 @@ private:
     void emitPicture();
 
     State &state() { return m_stack.back(); }
+    // In the picture's own group, not in a group nested in it.
+    bool inPictureGroup() const
+    {
+        return m_excessDepth == 0 && m_stack.size() == m_pictureDepth;
+    }
 
     Handler &m_handler;
     CodePageDecoder m_decoder;
     std::vector<State> m_stack;
+    // Groups open beyond kMaxDepth, which share the deepest state.
+    std::size_t m_excessDepth = 0;
+    bool m_closedOutermost = false;
 
     int m_codePage = 1252;
     int m_defaultFont = -1;
