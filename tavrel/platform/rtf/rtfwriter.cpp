@@ -1,0 +1,371 @@
+#include "platform/rtf/rtfwriter.h"
+
+#include <array>
+#include <charconv>
+
+namespace Rtf {
+
+namespace {
+
+// Windows-1252's characters for the bytes 0x80 to 0x9F; 0 where the code page
+// leaves a byte unassigned.
+constexpr char16_t kCp1252High[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
+};
+
+// The Windows-1252 byte of a character from 0x7F on, or 0 when it has none.
+std::uint8_t cp1252Byte(char16_t c)
+{
+    if (c == 0x7F || (c >= 0xA0 && c <= 0xFF))
+        return std::uint8_t(c);
+    if (c < 0x152 || c > 0x20AC)
+        return 0;
+    for (std::size_t i = 0; i < std::size(kCp1252High); ++i) {
+        if (kCp1252High[i] == c)
+            return std::uint8_t(0x80 + i);
+    }
+    return 0;
+}
+
+// ASCII characters that go out as they are.
+constexpr std::array<bool, 128> kPlain = [] {
+    std::array<bool, 128> plain{};
+    for (int c = 0x20; c < 0x7F; ++c)
+        plain[std::size_t(c)] = c != '\\' && c != '{' && c != '}';
+    return plain;
+}();
+
+constexpr char kHexDigits[] = "0123456789abcdef";
+// Picture data goes out in lines of this many hexadecimal digits.
+constexpr std::size_t kHexLine = 128;
+
+void appendNumber(std::string &out, long long value)
+{
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    out.append(digits, std::size_t(end - digits));
+}
+
+void appendWord(std::string &out, std::string_view word, long long value)
+{
+    out += word;
+    appendNumber(out, value);
+}
+
+bool isNonCharacter(char16_t c)
+{
+    return (c >= 0xFDD0 && c <= 0xFDEF) || c >= 0xFFFE;
+}
+
+// Text as RTF: braces and backslashes escaped, Windows-1252 characters beyond
+// ASCII as \'hh, any other character as \uN with "?" for readers without Unicode.
+// In a font name a semicolon would end the name and a tab has no control word, so
+// both go out as \uN there.
+void appendText(std::string &out, std::u16string_view text, bool fontName)
+{
+    const std::size_t n = text.size();
+    std::size_t i = 0;
+    while (i < n) {
+        const std::size_t start = i;
+        while (i < n && text[i] < 0x80 && kPlain[text[i]] && !(fontName && text[i] == u';'))
+            ++i;
+        if (i > start) {
+            const std::size_t old = out.size();
+            out.resize(old + (i - start));
+            for (std::size_t k = start; k < i; ++k)
+                out[old + k - start] = char(text[k]);
+        }
+        if (i == n)
+            break;
+        const char16_t c = text[i++];
+        if (c == u'\\' || c == u'{' || c == u'}') {
+            out += '\\';
+            out += char(c);
+        } else if (c == u'\t' && !fontName) {
+            out += "\\tab ";
+        } else if (c == 0x2028 && !fontName) {
+            out += "\\line ";
+        } else if ((c < 0x20 && c != u'\t') || isNonCharacter(c)) {
+            // No text: control characters and the marks Qt keeps round frames.
+        } else if (const std::uint8_t byte = cp1252Byte(c)) {
+            out += "\\'";
+            out += kHexDigits[byte >> 4];
+            out += kHexDigits[byte & 0xF];
+        } else {
+            // \u takes a signed 16-bit number; a character beyond the first 64K
+            // goes out as its two surrogates.
+            appendWord(out, "\\u", c < 0x8000 ? int(c) : int(c) - 0x10000);
+            out += '?';
+        }
+    }
+}
+
+const char *pictureKeyword(PictureType type)
+{
+    switch (type) {
+    case PictureType::Png: return "\\pngblip";
+    case PictureType::Jpeg: return "\\jpegblip";
+    case PictureType::Dib: return "\\dibitmap0";
+    case PictureType::Wmf: return "\\wmetafile8";
+    case PictureType::Emf: return "\\emfblip";
+    case PictureType::Other: break;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+Writer::Writer() = default;
+Writer::~Writer() = default;
+
+void Writer::setDefaultFont(std::u16string_view family)
+{
+    if (!m_fonts.empty())
+        return;
+    fontIndex(family);
+    m_hasDefaultFont = true;
+}
+
+int Writer::fontIndex(std::u16string_view family)
+{
+    const auto known = m_fontIndex.find(family);
+    if (known != m_fontIndex.end())
+        return known->second;
+    m_fonts.push_back(std::make_unique<std::u16string>(family));
+    const int index = int(m_fonts.size() - 1);
+    m_fontIndex.emplace(*m_fonts.back(), index);
+    return index;
+}
+
+int Writer::colorIndex(Color color)
+{
+    const std::uint32_t key = std::uint32_t(color.red) | std::uint32_t(color.green) << 8
+                              | std::uint32_t(color.blue) << 16;
+    const auto known = m_colorIndex.find(key);
+    if (known != m_colorIndex.end())
+        return known->second;
+    m_colors.push_back(color);
+    // Entry 0 of the table is the automatic colour.
+    const int index = int(m_colors.size());
+    m_colorIndex.emplace(key, index);
+    return index;
+}
+
+void Writer::useFormat(const CharFormat &format)
+{
+    if (m_hasCurrent && format == m_current)
+        return;
+    std::string &out = m_paragraph;
+    out += "\\plain";
+    m_current = format;
+    m_current.fontFamily = {};
+    if (!format.fontFamily.empty()) {
+        const int font = fontIndex(format.fontFamily);
+        m_current.fontFamily = *m_fonts[std::size_t(font)];
+        appendWord(out, "\\f", font);
+    }
+    if (format.halfPoints > 0)
+        appendWord(out, "\\fs", format.halfPoints);
+    if (format.bold)
+        out += "\\b";
+    if (format.italic)
+        out += "\\i";
+    if (format.strike)
+        out += "\\strike";
+    switch (format.underline) {
+    case Underline::None: break;
+    case Underline::Single: out += "\\ul"; break;
+    case Underline::Double: out += "\\uldb"; break;
+    case Underline::Dotted: out += "\\uld"; break;
+    case Underline::Dashed: out += "\\uldash"; break;
+    case Underline::DashDot: out += "\\uldashd"; break;
+    case Underline::DashDotDot: out += "\\uldashdd"; break;
+    case Underline::Wave: out += "\\ulwave"; break;
+    }
+    if (format.hasColor)
+        appendWord(out, "\\cf", colorIndex(format.color));
+    if (format.hasBackground)
+        appendWord(out, "\\chshdng0\\chcbpat", colorIndex(format.background));
+    if (format.vertical == VerticalPosition::Superscript)
+        out += "\\super";
+    else if (format.vertical == VerticalPosition::Subscript)
+        out += "\\sub";
+    if (format.offsetHalfPoints > 0)
+        appendWord(out, "\\up", format.offsetHalfPoints);
+    else if (format.offsetHalfPoints < 0)
+        appendWord(out, "\\dn", -static_cast<long long>(format.offsetHalfPoints));
+    out += ' ';
+    m_hasCurrent = true;
+}
+
+void Writer::text(std::u16string_view text, const CharFormat &format)
+{
+    if (text.empty())
+        return;
+    useFormat(format);
+    appendText(m_paragraph, text, false);
+}
+
+void Writer::picture(const Picture &picture, const CharFormat &format)
+{
+    const char *keyword = pictureKeyword(picture.type);
+    if (!keyword)
+        return; // a kind of picture this writer cannot describe
+    useFormat(format);
+    std::string &out = m_paragraph;
+    out += "{\\pict";
+    out += keyword;
+    if (picture.width > 0)
+        appendWord(out, "\\picw", picture.width);
+    if (picture.height > 0)
+        appendWord(out, "\\pich", picture.height);
+    if (picture.goalWidth > 0)
+        appendWord(out, "\\picwgoal", picture.goalWidth);
+    if (picture.goalHeight > 0)
+        appendWord(out, "\\pichgoal", picture.goalHeight);
+    if (picture.scaleX != 100)
+        appendWord(out, "\\picscalex", picture.scaleX);
+    if (picture.scaleY != 100)
+        appendWord(out, "\\picscaley", picture.scaleY);
+    const std::size_t old = out.size();
+    const std::size_t digits = picture.data.size() * 2;
+    out.resize(old + digits + digits / kHexLine + 2);
+    char *d = out.data() + old;
+    *d++ = '\n';
+    std::size_t onLine = 0;
+    for (const std::uint8_t byte : picture.data) {
+        if (onLine == kHexLine) {
+            *d++ = '\n';
+            onLine = 0;
+        }
+        *d++ = kHexDigits[byte >> 4];
+        *d++ = kHexDigits[byte & 0xF];
+        onLine += 2;
+    }
+    *d++ = '}';
+    out.resize(std::size_t(d - out.data()));
+}
+
+void Writer::endParagraph(const ParagraphFormat &format, std::string_view mark)
+{
+    std::string &out = m_body;
+    out += "\\pard";
+    if (m_inRow)
+        out += "\\intbl";
+    switch (format.alignment) {
+    case Alignment::Left: break;
+    case Alignment::Right: out += "\\qr"; break;
+    case Alignment::Center: out += "\\qc"; break;
+    case Alignment::Justify: out += "\\qj"; break;
+    }
+    if (format.leftIndent != 0)
+        appendWord(out, "\\li", format.leftIndent);
+    if (format.rightIndent != 0)
+        appendWord(out, "\\ri", format.rightIndent);
+    if (format.firstLineIndent != 0)
+        appendWord(out, "\\fi", format.firstLineIndent);
+    if (format.spaceBefore != 0)
+        appendWord(out, "\\sb", format.spaceBefore);
+    if (format.spaceAfter != 0)
+        appendWord(out, "\\sa", format.spaceAfter);
+    out += ' ';
+    out += m_paragraph;
+    m_paragraph.clear();
+    out += mark;
+}
+
+void Writer::paragraphEnd(const ParagraphFormat &format)
+{
+    endParagraph(format, "\\par\n");
+}
+
+void Writer::cellEnd(const ParagraphFormat &format)
+{
+    endParagraph(format, "\\cell\n");
+}
+
+void Writer::documentEnd(const ParagraphFormat &format)
+{
+    // The last paragraph has no paragraph mark: one would add an empty paragraph.
+    endParagraph(format, {});
+    m_ended = true;
+}
+
+void Writer::beginRow(std::span<const TableCell> cells)
+{
+    std::string &out = m_body;
+    out += "\\trowd\\trgaph108";
+    for (const TableCell &cell : cells) {
+        if (cell.mergesDown)
+            out += "\\clvmgf";
+        if (cell.mergedFromAbove)
+            out += "\\clvmrg";
+        if (cell.borderTwips > 0) {
+            for (const char *side : {"\\clbrdrt", "\\clbrdrl", "\\clbrdrb", "\\clbrdrr"}) {
+                out += side;
+                appendWord(out, "\\brdrs\\brdrw", cell.borderTwips);
+            }
+        }
+        appendWord(out, "\\cellx", cell.rightEdge);
+    }
+    out += '\n';
+    m_inRow = true;
+}
+
+void Writer::endRow()
+{
+    m_body += "\\row\n";
+    m_inRow = false;
+}
+
+std::string Writer::take()
+{
+    if (!m_ended)
+        documentEnd(ParagraphFormat{});
+    std::string out;
+    out.reserve(m_body.size() + 256 + m_fonts.size() * 40 + m_colors.size() * 24);
+    out += "{\\rtf1\\ansi\\ansicpg1252";
+    if (m_hasDefaultFont)
+        out += "\\deff0";
+    out += "\\uc1\n";
+    if (!m_fonts.empty()) {
+        out += "{\\fonttbl";
+        for (std::size_t i = 0; i < m_fonts.size(); ++i) {
+            appendWord(out, "{\\f", static_cast<long long>(i));
+            out += "\\fnil\\fcharset0 ";
+            appendText(out, *m_fonts[i], true);
+            out += ";}";
+        }
+        out += "}\n";
+    }
+    if (!m_colors.empty()) {
+        out += "{\\colortbl;";
+        for (const Color &c : m_colors) {
+            appendWord(out, "\\red", c.red);
+            appendWord(out, "\\green", c.green);
+            appendWord(out, "\\blue", c.blue);
+            out += ';';
+        }
+        out += "}\n";
+    }
+    out += m_body;
+    out += "}\n";
+
+    m_body.clear();
+    m_paragraph.clear();
+    m_inRow = false;
+    m_ended = false;
+    m_hasDefaultFont = false;
+    m_fontIndex.clear();
+    m_fonts.clear();
+    m_colorIndex.clear();
+    m_colors.clear();
+    m_hasCurrent = false;
+    m_current = CharFormat{};
+    return out;
+}
+
+} // namespace Rtf
