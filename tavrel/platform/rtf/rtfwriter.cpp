@@ -159,45 +159,67 @@ void Writer::useFormat(const CharFormat &format)
     if (m_hasCurrent && format == m_current)
         return;
     std::string &out = m_paragraph;
-    out += "\\plain";
-    m_current = format;
-    m_current.fontFamily = {};
+    // Only what changes goes out, but RTF has no word that takes a run back to the
+    // default font or size: \plain does, and then everything is given anew.
+    static const CharFormat plain;
+    const bool reset = !m_hasCurrent
+                       || (format.fontFamily.empty() && !m_current.fontFamily.empty())
+                       || (format.halfPoints == 0 && m_current.halfPoints != 0);
+    const CharFormat &was = reset ? plain : m_current;
+    if (reset)
+        out += "\\plain";
+    const auto flag = [&out](bool now, bool before, std::string_view on, std::string_view off) {
+        if (now != before)
+            out += now ? on : off;
+    };
+
+    std::u16string_view family;
     if (!format.fontFamily.empty()) {
         const int font = fontIndex(format.fontFamily);
-        m_current.fontFamily = *m_fonts[std::size_t(font)];
-        appendWord(out, "\\f", font);
+        family = *m_fonts[std::size_t(font)];
+        if (family != was.fontFamily)
+            appendWord(out, "\\f", font);
     }
-    if (format.halfPoints > 0)
+    if (format.halfPoints != was.halfPoints)
         appendWord(out, "\\fs", format.halfPoints);
-    if (format.bold)
-        out += "\\b";
-    if (format.italic)
-        out += "\\i";
-    if (format.strike)
-        out += "\\strike";
-    switch (format.underline) {
-    case Underline::None: break;
-    case Underline::Single: out += "\\ul"; break;
-    case Underline::Double: out += "\\uldb"; break;
-    case Underline::Dotted: out += "\\uld"; break;
-    case Underline::Dashed: out += "\\uldash"; break;
-    case Underline::DashDot: out += "\\uldashd"; break;
-    case Underline::DashDotDot: out += "\\uldashdd"; break;
-    case Underline::Wave: out += "\\ulwave"; break;
+    flag(format.bold, was.bold, "\\b", "\\b0");
+    flag(format.italic, was.italic, "\\i", "\\i0");
+    flag(format.strike, was.strike, "\\strike", "\\strike0");
+    if (format.underline != was.underline) {
+        switch (format.underline) {
+        case Underline::None: out += "\\ulnone"; break;
+        case Underline::Single: out += "\\ul"; break;
+        case Underline::Double: out += "\\uldb"; break;
+        case Underline::Dotted: out += "\\uld"; break;
+        case Underline::Dashed: out += "\\uldash"; break;
+        case Underline::DashDot: out += "\\uldashd"; break;
+        case Underline::DashDotDot: out += "\\uldashdd"; break;
+        case Underline::Wave: out += "\\ulwave"; break;
+        }
     }
-    if (format.hasColor)
-        appendWord(out, "\\cf", colorIndex(format.color));
-    if (format.hasBackground)
-        appendWord(out, "\\chshdng0\\chcbpat", colorIndex(format.background));
-    if (format.vertical == VerticalPosition::Superscript)
-        out += "\\super";
-    else if (format.vertical == VerticalPosition::Subscript)
-        out += "\\sub";
-    if (format.offsetHalfPoints > 0)
-        appendWord(out, "\\up", format.offsetHalfPoints);
-    else if (format.offsetHalfPoints < 0)
-        appendWord(out, "\\dn", -static_cast<long long>(format.offsetHalfPoints));
+    if (format.hasColor != was.hasColor || (format.hasColor && format.color != was.color))
+        appendWord(out, "\\cf", format.hasColor ? colorIndex(format.color) : 0);
+    if (format.hasBackground != was.hasBackground
+        || (format.hasBackground && format.background != was.background)) {
+        appendWord(out, "\\chshdng0\\chcbpat",
+                   format.hasBackground ? colorIndex(format.background) : 0);
+    }
+    if (format.vertical != was.vertical) {
+        switch (format.vertical) {
+        case VerticalPosition::Normal: out += "\\nosupersub"; break;
+        case VerticalPosition::Superscript: out += "\\super"; break;
+        case VerticalPosition::Subscript: out += "\\sub"; break;
+        }
+    }
+    if (format.offsetHalfPoints != was.offsetHalfPoints) {
+        if (format.offsetHalfPoints < 0)
+            appendWord(out, "\\dn", -static_cast<long long>(format.offsetHalfPoints));
+        else
+            appendWord(out, "\\up", format.offsetHalfPoints);
+    }
     out += ' ';
+    m_current = format;
+    m_current.fontFamily = family;
     m_hasCurrent = true;
 }
 
