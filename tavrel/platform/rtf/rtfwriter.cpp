@@ -1,34 +1,13 @@
 #include "platform/rtf/rtfwriter.h"
 
+#include "platform/windows1252.h"
+
 #include <array>
 #include <charconv>
 
 namespace Rtf {
 
 namespace {
-
-// Windows-1252's characters for the bytes 0x80 to 0x9F; 0 where the code page
-// leaves a byte unassigned.
-constexpr char16_t kCp1252High[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
-};
-
-// The Windows-1252 byte of a character from 0x7F on, or 0 when it has none.
-std::uint8_t cp1252Byte(char16_t c)
-{
-    if (c == 0x7F || (c >= 0xA0 && c <= 0xFF))
-        return std::uint8_t(c);
-    if (c < 0x152 || c > 0x20AC)
-        return 0;
-    for (std::size_t i = 0; i < std::size(kCp1252High); ++i) {
-        if (kCp1252High[i] == c)
-            return std::uint8_t(0x80 + i);
-    }
-    return 0;
-}
 
 // ASCII characters that go out as they are.
 constexpr std::array<bool, 128> kPlain = [] {
@@ -88,9 +67,12 @@ void appendText(std::string &out, std::u16string_view text, bool fontName)
             out += "\\tab ";
         } else if (c == 0x2028 && !fontName) {
             out += "\\line ";
+        } else if (fontName && (c == u';' || c == u'\t')) {
+            appendWord(out, "\\u", c);
+            out += '?';
         } else if ((c < 0x20 && c != u'\t') || isNonCharacter(c)) {
             // No text: control characters and the marks Qt keeps round frames.
-        } else if (const std::uint8_t byte = cp1252Byte(c)) {
+        } else if (const std::uint8_t byte = Windows1252::byteOf(c)) {
             out += "\\'";
             out += kHexDigits[byte >> 4];
             out += kHexDigits[byte & 0xF];
