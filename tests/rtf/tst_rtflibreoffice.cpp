@@ -1,6 +1,8 @@
 // Another reader agrees with the writer: LibreOffice finds in each file the pad
 // writes the same words, in the same order, as the pad holds.
 
+#include "rtftestfiles.h"
+
 #include "platform/richtextpad.h"
 
 #include <QProcess>
@@ -11,23 +13,7 @@
 
 namespace {
 
-// Words are what lies between white space, no-break spaces included.
-QStringList words(const QString &text)
-{
-    QStringList out;
-    QString word;
-    for (const QChar c : text) {
-        if (!c.isSpace()) {
-            word += c;
-        } else if (!word.isEmpty()) {
-            out << word;
-            word.clear();
-        }
-    }
-    if (!word.isEmpty())
-        out << word;
-    return out;
-}
+using RtfTestFiles::words;
 
 // A document of what the real files lack: text beyond Windows-1252, a table made
 // in the pad, a picture.
@@ -49,20 +35,6 @@ void makeDocument(RichTextPad &pad)
     pad.setSelText(QStringLiteral(" the end"));
 }
 
-// Where two word lists first differ, with some context.
-QString difference(const QStringList &actual, const QStringList &expected)
-{
-    const qsizetype n = qMin(actual.size(), expected.size());
-    qsizetype i = 0;
-    while (i < n && actual.at(i) == expected.at(i))
-        ++i;
-    if (i == n && actual.size() == expected.size())
-        return {};
-    return QStringLiteral("word %1: got [%2] expected [%3]")
-        .arg(i)
-        .arg(actual.mid(i, 8).join(QLatin1Char(' ')), expected.mid(i, 8).join(QLatin1Char(' ')));
-}
-
 } // namespace
 
 class TestRtfLibreOffice : public QObject
@@ -78,7 +50,7 @@ void TestRtfLibreOffice::libreOfficeReadsTheSameWords()
     const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
     QVERIFY2(!soffice.isEmpty(), "LibreOffice (soffice) is not installed");
     QTemporaryDir dir;
-    const QString folder = QStringLiteral(TAVREL_SHARED_TESTDATA "/rtf");
+    const QString folder = RtfTestFiles::folder();
     QStringList names = QDir(folder).entryList({QStringLiteral("*.rtf")}, QDir::Files,
                                                 QDir::Name);
     QVERIFY(names.size() >= 16);
@@ -111,9 +83,9 @@ void TestRtfLibreOffice::libreOfficeReadsTheSameWords()
     process.start();
     QVERIFY2(process.waitForFinished(300000), qPrintable(process.errorString()));
     QCOMPARE(process.exitCode(), 0);
-    // Each file's text starts with a byte order mark.
-    const QString text = QString::fromUtf8(process.readAllStandardOutput()).remove(QChar(0xFEFF));
-    const QString diff = difference(words(text), expected);
+    // Each file's text starts with a byte order mark, which is no word.
+    const QString diff = RtfTestFiles::firstDifference(
+        words(QString::fromUtf8(process.readAllStandardOutput())), expected);
     QVERIFY2(diff.isEmpty(), qPrintable(diff));
 }
 

@@ -1,6 +1,8 @@
 // The RTF writer: what it writes reads back as the same document, run by run, for
 // files of real word processors and for documents made in the pad.
 
+#include "rtftestfiles.h"
+
 #include "platform/richtextpad.h"
 #include "platform/rtf/rtfreader.h"
 #include "platform/rtf/rtfwriter.h"
@@ -14,26 +16,8 @@
 
 namespace {
 
-QString rtfFolder()
-{
-    return QStringLiteral(TAVREL_SHARED_TESTDATA "/rtf");
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void addRealFiles()
-{
-    QTest::addColumn<QString>("name");
-    const QStringList names = QDir(rtfFolder()).entryList({QStringLiteral("*.rtf")}, QDir::Files,
-                                                          QDir::Name);
-    QVERIFY2(names.size() >= 16, qPrintable(rtfFolder()));
-    for (const QString &name : names)
-        QTest::newRow(qPrintable(name)) << name;
-}
+using RtfTestFiles::folder;
+using RtfTestFiles::readAll;
 
 // What the reader hands on, one line an event; text in one format is one line
 // however many pieces the reader handed it in.
@@ -112,37 +96,6 @@ private:
     }
 
     QString m_lastKey;
-};
-
-// Reads the RTF, handing what it holds to handler as well as to the recorder.
-class Tee : public Rtf::Handler
-{
-public:
-    Tee(Rtf::Handler &first, Rtf::Handler &second) : m_first(first), m_second(second) {}
-    void text(std::u16string_view t, const Rtf::CharFormat &f) override
-    {
-        m_first.text(t, f);
-        m_second.text(t, f);
-    }
-    void paragraphEnd(const Rtf::ParagraphFormat &p) override
-    {
-        m_first.paragraphEnd(p);
-        m_second.paragraphEnd(p);
-    }
-    void picture(const Rtf::Picture &p, const Rtf::CharFormat &f) override
-    {
-        m_first.picture(p, f);
-        m_second.picture(p, f);
-    }
-    void documentEnd(const Rtf::ParagraphFormat &p) override
-    {
-        m_first.documentEnd(p);
-        m_second.documentEnd(p);
-    }
-
-private:
-    Rtf::Handler &m_first;
-    Rtf::Handler &m_second;
 };
 
 QString alignmentName(Qt::Alignment a)
@@ -312,7 +265,7 @@ private slots:
 
 void TestRtfWriter::readerEventsSurviveAWrite_data()
 {
-    addRealFiles();
+    RtfTestFiles::addEveryFile();
     // What the files above lack: every underline and paragraph value, a raise
     // with superscript, a font whose name holds RTF's own characters, bytes
     // Windows-1252 leaves unassigned, surrogates, cells and pictures of each kind.
@@ -333,12 +286,12 @@ void TestRtfWriter::readerEventsSurviveAWrite()
     QFETCH(QString, name);
     const QByteArray input = name.startsWith(QLatin1Char('{'))
                                  ? name.toLatin1()
-                                 : readAll(rtfFolder() + QLatin1Char('/') + name);
+                                 : readAll(folder() + QLatin1Char('/') + name);
     QVERIFY(!input.isEmpty());
     Recorder first;
+    Rtf::Reader(first).read(input.toStdString());
     Rtf::Writer writer;
-    Tee tee(first, writer);
-    Rtf::Reader(tee).read(input.toStdString());
+    Rtf::Reader(writer).read(input.toStdString());
     const std::string rtf = writer.take();
     Recorder second;
     Rtf::Reader(second).read(rtf);
@@ -348,14 +301,14 @@ void TestRtfWriter::readerEventsSurviveAWrite()
 
 void TestRtfWriter::realFilesSurviveASaveInThePad_data()
 {
-    addRealFiles();
+    RtfTestFiles::addEveryFile();
 }
 
 void TestRtfWriter::realFilesSurviveASaveInThePad()
 {
     QFETCH(QString, name);
     RichTextPad original;
-    QVERIFY(original.loadFile(rtfFolder() + QLatin1Char('/') + name));
+    QVERIFY(original.loadFile(folder() + QLatin1Char('/') + name));
     RichTextPad reopened;
     QByteArray written;
     QVERIFY(reopen(original, reopened, &written));
