@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 
+#include <algorithm>
 #include <iterator>
 #include <random>
 
@@ -101,6 +102,13 @@ inline Sample makeSample(Style style, qsizetype targetBytes)
     }
     s.rtf += "}";
     return s;
+}
+
+// How large a sample to make: the first argument in megabytes, 10 when none is given.
+inline qsizetype sampleBytes(int argc, char **argv)
+{
+    const double megabytes = argc > 1 ? std::max(0.1, QByteArray(argv[1]).toDouble()) : 10.0;
+    return qsizetype(megabytes * 1024 * 1024);
 }
 
 } // namespace BenchRtf

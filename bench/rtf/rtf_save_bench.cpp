@@ -60,8 +60,7 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    const double megabytes = argc > 1 ? std::max(0.1, QByteArray(argv[1]).toDouble()) : 10.0;
-    const auto bytes = qsizetype(megabytes * 1024 * 1024);
+    const qsizetype bytes = BenchRtf::sampleBytes(argc, argv);
 
     const double typical = measure("Word processor document",
                                    BenchRtf::makeSample(BenchRtf::Style::WordProcessor, bytes));
