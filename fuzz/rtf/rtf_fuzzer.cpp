@@ -1,9 +1,10 @@
 // libFuzzer entry for the RTF reader's plain C++ core. Besides crashes and the
-// sanitizers' findings it traps on the broken promises CheckingHandler knows,
-// and
-// on a reader that carries anything over from one document to the next.
+// sanitizers' findings it traps on the broken promises CheckingHandler knows, on a
+// reader that carries anything over from one document to the next, and on a writer
+// whose RTF reads back as another document than the one read.
 
 #include "fuzzsupport.h"
+#include "roundtrip.h"
 
 #include "platform/rtf/rtfreader.h"
 
@@ -31,5 +32,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     reader.read(std::string_view("{\\rtf1 x\\par}"));
     handler.checkAgainst(12);
     require(handler.collectedText() == u"x");
+    RoundTrip::check(input);
     return 0;
 }

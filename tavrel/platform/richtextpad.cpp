@@ -1,6 +1,7 @@
 #include "platform/richtextpad.h"
 
 #include "platform/regularfile.h"
+#include "platform/rtf/rtfdocumentwriter.h"
 #include "platform/rtf/rtfloader.h"
 #include "platform/textcodec.h"
 
@@ -405,19 +406,22 @@ void RichTextPad::setSelFontSize(double points)
     mergeSelectionFormat(format);
 }
 
+int RichTextPad::charOffsetTwips(const QTextCharFormat &f) const
+{
+    if (f.hasProperty(kCharOffsetTwips))
+        return f.intProperty(kCharOffsetTwips);
+    // An offset that came with a loaded document holds only the share.
+    const double pixelsPerTwip = twipsToPixels(1.0);
+    if (f.baselineOffset() == 0 || pixelsPerTwip <= 0)
+        return 0;
+    const double pixels =
+        f.baselineOffset() / 100.0 * fontHeight(f.font().resolve(document()->defaultFont()));
+    return int(qRound(pixels / pixelsPerTwip));
+}
+
 std::optional<int> RichTextPad::selCharOffset() const
 {
-    const QFont base = document()->defaultFont();
-    const double pixelsPerTwip = twipsToPixels(1.0);
-    return uniformFormat([base, pixelsPerTwip](const QTextCharFormat &f) {
-        if (f.hasProperty(kCharOffsetTwips))
-            return f.intProperty(kCharOffsetTwips);
-        // An offset that came with a loaded document holds only the share.
-        if (f.baselineOffset() == 0 || pixelsPerTwip <= 0)
-            return 0;
-        const double pixels = f.baselineOffset() / 100.0 * fontHeight(f.font().resolve(base));
-        return int(qRound(pixels / pixelsPerTwip));
-    });
+    return uniformFormat([this](const QTextCharFormat &f) { return charOffsetTwips(f); });
 }
 
 void RichTextPad::setSelCharOffset(int twips)
@@ -550,6 +554,12 @@ bool RichTextPad::loadRichText(const QByteArray &bytes)
         return false;
     moveCursor(QTextCursor::Start);
     return true;
+}
+
+QByteArray RichTextPad::toRtf() const
+{
+    return Rtf::writeDocument(*document(),
+                              [this](const QTextCharFormat &f) { return charOffsetTwips(f); });
 }
 
 int RichTextPad::find(const QString &text, int start, int options)

@@ -84,6 +84,9 @@ public:
     // errorString() says why.
     bool loadFile(const QString &path);
     QString errorString() const { return m_errorString; }
+    // The whole content as an RTF document, with its formatting, pictures and tables:
+    // loadFile() of what this gives shows the same document.
+    QByteArray toRtf() const;
 
     // Searches from the 0-based start to the end. Returns the index of the match,
     // which becomes the selection, or -1.
@@ -134,6 +137,8 @@ private:
     // as the layout wants them, for the runs touching [start, end).
     void refreshCharOffsets(int start, int end);
     double twipsToPixels(double twips) const;
+    // A run's offset from the baseline in twips, however the format holds it.
+    int charOffsetTwips(const QTextCharFormat &format) const;
     bool loadRichText(const QByteArray &bytes);
     bool holdsPlainTextOnly() const;
     bool replaceChangedPart(const QString &text);

@@ -1,17 +1,12 @@
 #include "platform/textcodec.h"
 
+#include "platform/windows1252.h"
+
 #include <QStringDecoder>
 
 namespace TextCodec {
 
 namespace {
-
-const char16_t kWin1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
 
 // Length of the valid UTF-8 sequence starting at i, or 0 when it is not one
 // (overlong forms, surrogates and values above U+10FFFF are not valid).
@@ -52,7 +47,7 @@ int utf8SequenceLength(const unsigned char *p, qsizetype i, qsizetype n, char32_
 QChar fromWindows1252(unsigned char byte)
 {
     if (byte >= 0x80 && byte < 0xA0)
-        return QChar(kWin1252High[byte - 0x80]);
+        return QChar(Windows1252::kHigh[byte - 0x80]);
     return QChar(byte);
 }
 

@@ -55,7 +55,7 @@ bool DocumentCommands::offerToSave(const QString &question)
     CommonDialog &dialogs = *m_parts.dialogs;
     if (!dialogs.showSave() || dialogs.fileName().isEmpty())
         return false;
-    if (!DocumentFile::write(dialogs.fileName(), m_parts.pad->text())) {
+    if (!DocumentFile::write(dialogs.fileName(), *m_parts.pad)) {
         reportFailure(QString::fromLatin1(kCantSave));
         return false;
     }
@@ -104,7 +104,7 @@ void DocumentCommands::openDocument()
 void DocumentCommands::save()
 {
     const QString path = m_parts.state->currentFile;
-    if (!DocumentFile::write(path, m_parts.pad->text())) {
+    if (!DocumentFile::write(path, *m_parts.pad)) {
         // The document stays changed: nothing was saved.
         reportFailure(QString::fromLatin1(kCantSave));
         return;
@@ -124,7 +124,7 @@ void DocumentCommands::saveAs()
     CommonDialog &dialogs = *m_parts.dialogs;
     if (!dialogs.showSave() || dialogs.fileName().isEmpty())
         return;
-    if (!DocumentFile::write(dialogs.fileName(), m_parts.pad->text())) {
+    if (!DocumentFile::write(dialogs.fileName(), *m_parts.pad)) {
         reportFailure(QString::fromLatin1(kCantOpen));
         return;
     }

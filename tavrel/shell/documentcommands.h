@@ -13,7 +13,8 @@ struct DocumentState;
 // The document commands of the main window: New, Open, Save, Save As and Clear Pad.
 // Every file is chosen through the shared dialog, whose filter and file name carry
 // over from one command to the next; every document is written as the pad's plain
-// text. Each command announces itself aloud; an opened file is read aloud at once.
+// text, except under an .rtf name, where it keeps its formatting. Each command
+// announces itself aloud; an opened file is read aloud at once.
 class DocumentCommands
 {
 public:

@@ -1,6 +1,8 @@
 // RTF into a QTextDocument and into the pad: files written by real word
 // processors keep their words, lines and formatting.
 
+#include "rtftestfiles.h"
+
 #include "platform/richtextpad.h"
 #include "platform/rtf/rtfdocumentbuilder.h"
 #include "platform/rtf/rtfloader.h"
@@ -12,36 +14,13 @@
 
 namespace {
 
+using RtfTestFiles::firstDifference;
+using RtfTestFiles::readAll;
+using RtfTestFiles::words;
+
 QString rtfFolder()
 {
-    return QStringLiteral(TAVREL_SHARED_TESTDATA "/rtf");
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
-}
-
-// Words are what lies between white space; pictures are no words.
-QStringList words(const QString &text)
-{
-    QStringList out;
-    QString word;
-    for (const QChar c : text) {
-        if (c.isSpace() || c == QChar::ObjectReplacementCharacter || c == QChar(0xFEFF)) {
-            if (!word.isEmpty())
-                out.append(word);
-            word.clear();
-        } else {
-            word.append(c);
-        }
-    }
-    if (!word.isEmpty())
-        out.append(word);
-    return out;
+    return RtfTestFiles::folder();
 }
 
 QList<QStringList> nonEmptyLines(const QString &text, QList<bool> *hasTab = nullptr)
@@ -56,20 +35,6 @@ QList<QStringList> nonEmptyLines(const QString &text, QList<bool> *hasTab = null
             hasTab->append(line.contains(QLatin1Char('\t')));
     }
     return lines;
-}
-
-// Where two word lists first differ, with a little context, or an empty string.
-QString firstDifference(const QStringList &actual, const QStringList &expected)
-{
-    const qsizetype n = qMin(actual.size(), expected.size());
-    qsizetype i = 0;
-    while (i < n && actual.at(i) == expected.at(i))
-        ++i;
-    if (i == n && actual.size() == expected.size())
-        return {};
-    return QStringLiteral("word %1: got [%2] expected [%3]")
-        .arg(i)
-        .arg(actual.mid(i, 6).join(QLatin1Char(' ')), expected.mid(i, 6).join(QLatin1Char(' ')));
 }
 
 // Each line read must be one line of the reference; a table row, which the reader
@@ -175,12 +140,7 @@ private slots:
 
 void TestRtfDocument::realFilesKeepTheirWordsAndLines_data()
 {
-    QTest::addColumn<QString>("name");
-    const QStringList names = QDir(rtfFolder()).entryList({QStringLiteral("*.rtf")}, QDir::Files,
-                                                          QDir::Name);
-    QVERIFY2(names.size() >= 16, qPrintable(rtfFolder()));
-    for (const QString &name : names)
-        QTest::newRow(qPrintable(name)) << name;
+    RtfTestFiles::addEveryFile();
 }
 
 void TestRtfDocument::realFilesKeepTheirWordsAndLines()

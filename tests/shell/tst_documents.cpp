@@ -60,6 +60,7 @@ private slots:
     void toolbarSaveChoosesSaveOrSaveAs();
     void savedFilesHoldThePlainText_data();
     void savedFilesHoldThePlainText();
+    void rtfNamesKeepTheFormatting();
     void failedSaveAsChangesNothing();
     void failedSaveIsReportedAndKeepsTheOldFile();
     void fullDiskKeepsTheOldFile();
@@ -214,8 +215,11 @@ void TstDocuments::savedFilesHoldThePlainText_data()
     QTest::newRow("lines and accents")
         << "lines.txt" << QStringLiteral("caf\u00e9 \u20ac\nsecond line\n\nend") << false
         << QByteArray("caf\xc3\xa9 \xe2\x82\xac\nsecond line\n\nend\n");
-    QTest::newRow("formatting under .rtf") << "styled.rtf" << QStringLiteral("bold words")
-                                           << true << QByteArray("bold words\n");
+    // Only a name ending in .rtf keeps the formatting.
+    for (const char *name : {"styled.rtf.txt", "styled.rtfx", "rtf"}) {
+        QTest::newRow(name) << name << QStringLiteral("bold words") << true
+                            << QByteArray("bold words\n");
+    }
 }
 
 void TstDocuments::savedFilesHoldThePlainText()
@@ -239,6 +243,34 @@ void TstDocuments::savedFilesHoldThePlainText()
     f.dialogs.answerFile(QStringLiteral("open"), path);
     run(f, "OpenSpeech");
     QCOMPARE(f.window->sayText()->text(), text + QLatin1Char('\n'));
+}
+
+void TstDocuments::rtfNamesKeepTheFormatting()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Styled.RTF"));
+    WindowFixture f;
+    RichTextPad *pad = f.window->sayText();
+    typeInto(f, QStringLiteral("plain "));
+    pad->setSelBold(true);
+    typeInto(f, QStringLiteral("bold"));
+    f.dialogs.answerFile(QStringLiteral("save"), path);
+    run(f, "SaveAs");
+    QVERIFY(readBytes(path).startsWith("{\\rtf1\\ansi\\ansicpg1252"));
+    QCOMPARE(f.synth.lastSpoken(), QStringLiteral("Document saved as Styled.RTF"));
+
+    // Save writes RTF too, the edit included.
+    typeInto(f, QStringLiteral(" more"));
+    run(f, "Save");
+    f.dialogs.answerFile(QStringLiteral("open"), path);
+    run(f, "OpenSpeech");
+    QCOMPARE(pad->text(), QStringLiteral("plain bold more"));
+    pad->setSelStart(0);
+    pad->setSelLength(5);
+    QCOMPARE(pad->selBold(), std::optional<bool>(false));
+    pad->setSelStart(6);
+    pad->setSelLength(9);
+    QCOMPARE(pad->selBold(), std::optional<bool>(true));
 }
 
 void TstDocuments::failedSaveAsChangesNothing()
