@@ -812,6 +812,7 @@ void Frmmain::align(const QString &key)
 // button or toolbar key already, so filling one in wires it everywhere.
 void Frmmain::newDocument() { m_documentCommands->newDocument(); }
 void Frmmain::openDocument() { m_documentCommands->openDocument(); }
+void Frmmain::openFileAtStart(const QString &path) { m_documentCommands->openFileAtStart(path); }
 void Frmmain::save() { m_documentCommands->save(); }
 void Frmmain::saveAs() { m_documentCommands->saveAs(); }
 void Frmmain::cmdClear_Click() { m_documentCommands->cmdClear_Click(); }
