@@ -36,6 +36,7 @@ int main(int argc, char *argv[])
 
     Q_INIT_RESOURCE(icons);
     QApplication app(argc, argv);
+    QGuiApplication::setDesktopFileName(QStringLiteral(TAVREL_APP_ID));
     // The toolkit has taken its own options out; what is left must be ours.
     request = commandLine.parse(QCoreApplication::arguments());
     if (request.action == CommandLine::Action::Fail)
