@@ -98,6 +98,7 @@ protected:
 
 private:
     void createControls();
+    void nameControls();
     void createMenus();
     void createToolbar();
     void layoutControls();
