@@ -15,6 +15,8 @@ packages=(
     imagemagick poppler-utils
     cups-client cups-daemon cups-filters printer-driver-cups-pdf
     fonts-dejavu fonts-liberation2 fonts-urw-base35
+    librsvg2-bin desktop-file-utils appstream man-db dpkg-dev fakeroot lintian
+    at-spi2-core dbus python3-pyatspi
 )
 # Installed without their recommendations, which would bring a desktop's worth:
 # LibreOffice reads the RTF the program writes (48 packages, about two minutes).

@@ -1,6 +1,7 @@
 #include "paletteaccessible.h"
 
 #include "palettepopup.h"
+#include "swatch.h"
 
 #include <chromel/palette.h>
 
@@ -71,11 +72,48 @@ private:
     int m_row;
 };
 
+// The swatch is a drop-down list to a screen reader: it shows the chosen colour,
+// by which it is named, and opens the palette.
+class SwatchAccessible : public QAccessibleWidget
+{
+public:
+    SwatchAccessible(Swatch *swatch, QWidget *popup)
+        : QAccessibleWidget(swatch, QAccessible::ComboBox), m_popup(popup)
+    {
+    }
+
+    QString text(QAccessible::Text t) const override
+    {
+        return QAccessibleWidget::text(t == QAccessible::Value ? QAccessible::Name : t);
+    }
+    QAccessible::State state() const override
+    {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.expandable = true;
+        state.expanded = m_popup && m_popup->isVisible();
+        return state;
+    }
+    QStringList actionNames() const override { return {showMenuAction(), pressAction()}; }
+    void doAction(const QString &actionName) override
+    {
+        if (actionName == showMenuAction() || actionName == pressAction())
+            emit static_cast<Swatch *>(widget())->clicked();
+    }
+    QStringList keyBindingsForAction(const QString &) const override { return {}; }
+
+private:
+    QPointer<QWidget> m_popup;
+};
+
 QAccessibleInterface *paletteFactory(const QString &className, QObject *object)
 {
     if (className == QLatin1String(PalettePopup::staticMetaObject.className())) {
         if (auto *popup = qobject_cast<PalettePopup *>(object))
             return new PaletteAccessible(popup);
+    }
+    if (className == QLatin1String(Swatch::staticMetaObject.className())) {
+        if (auto *swatch = qobject_cast<Swatch *>(object))
+            return new SwatchAccessible(swatch, swatch->popup());
     }
     return nullptr;
 }

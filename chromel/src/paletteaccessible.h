@@ -7,7 +7,8 @@ namespace Chromel {
 class PalettePopup;
 
 // Lets a screen reader see the palette as a list of 16 items named after their
-// colours, and press one of them.
+// colours, and press one of them. The same factory makes the swatch a drop-down
+// list named by its colour, which opens the palette.
 class PaletteAccessible : public QAccessibleWidget
 {
 public:
@@ -21,7 +22,8 @@ public:
 
     PalettePopup *popup() const;
 
-    // Installs the factory that gives every palette this interface; idempotent.
+    // Installs the factory that gives every palette this interface and every
+    // swatch its own; idempotent.
     static void install();
 
 private:

@@ -20,6 +20,7 @@ public:
     void setPopup(QWidget *popup) { m_popup = popup; }
 
     void setColorIndex(int index);
+    QWidget *popup() const { return m_popup; }
     QColor color() const { return m_color; }
 
 signals:

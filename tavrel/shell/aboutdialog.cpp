@@ -58,6 +58,7 @@ AboutDialog::AboutDialog(std::function<void(const QUrl &)> openUrl, QWidget *par
     image->setGeometry(Twips::rect(120, 120, 840, 840));
     image->setPixmap(QPixmap(QStringLiteral(":/icons/tavrel64.png")));
     image->setScaledContents(true);
+    image->setAccessibleName(QStringLiteral("Tavrel"));
 
     QLabel *name = addLabel(QStringLiteral("Label1"), QStringLiteral("TAVREL"),
                             Twips::rect(1200, 120, 3255, 495));

@@ -9,6 +9,8 @@
 #include "shell/documentstate.h"
 #include "speech/readout.h"
 
+#include <QFileInfo>
+
 namespace {
 
 const char kSaveYourWork[] = "Would you like to save your work?";
@@ -87,7 +89,20 @@ void DocumentCommands::openDocument()
     dialogs.setFilterIndex(kOpenFilterIndex);
     if (!dialogs.showOpen() || dialogs.fileName().isEmpty())
         return;
-    if (!m_parts.pad->loadFile(dialogs.fileName())) {
+    openFile(dialogs.fileName());
+}
+
+void DocumentCommands::openFileAtStart(const QString &path)
+{
+    // As after Open, a later file dialog starts at this file.
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    m_parts.dialogs->setFileName(absolute);
+    openFile(absolute);
+}
+
+void DocumentCommands::openFile(const QString &path)
+{
+    if (!m_parts.pad->loadFile(path)) {
         // The pad keeps what it held.
         reportFailure(QString::fromLatin1(kCantOpen));
         return;

@@ -36,6 +36,9 @@ public:
 
     void newDocument();
     void openDocument();
+    // Opens a file named on the command line, as Open opens the file chosen in its
+    // dialog: read aloud at once, or "Can't open file." reported.
+    void openFileAtStart(const QString &path);
     void save();
     void saveAs();
     void cmdClear_Click();
@@ -47,6 +50,8 @@ public:
     bool offerToSave(const QString &question);
 
 private:
+    // The part of Open after the dialog.
+    void openFile(const QString &path);
     // Speaks and shows a failure in a box titled "Error".
     void reportFailure(const QString &text);
 

@@ -10,6 +10,7 @@
 #include "editing/padpopup.h"
 #include "editing/undocommands.h"
 #include "editing/wordcount.h"
+#include "platform/accessibility.h"
 #include "platform/commondialog.h"
 #include "platform/messageboxes.h"
 #include "platform/richtextpad.h"
@@ -41,6 +42,8 @@
 #include <QScrollBar>
 #include <QToolBar>
 #include <QToolButton>
+
+#include <utility>
 
 namespace {
 
@@ -165,6 +168,8 @@ QLabel *Frmmain::addLabel(const QString &name, const QString &caption, int left,
 
 void Frmmain::createControls()
 {
+    // Before the first control, whose name already asks for its interface.
+    Accessibility::install();
     m_central = new QWidget(this);
     m_central->setObjectName(QStringLiteral("client"));
     setCentralWidget(m_central);
@@ -280,6 +285,28 @@ void Frmmain::createControls()
     m_picFontColor->setAccessibleName(QStringLiteral("Font colour"));
     setColors(m_picFontColor, QColor(128, 0, 0));
     m_picFontColor->installEventFilter(this);
+    nameControls();
+}
+
+void Frmmain::nameControls()
+{
+    m_sayText->setAccessibleName(QStringLiteral("Text pad"));
+    m_toolbar1->setAccessibleName(QStringLiteral("Toolbar"));
+    menuBar()->setAccessibleName(QStringLiteral("Menu bar"));
+    // A screen reader names each control of the panel by the label above it.
+    const std::pair<const char *, QWidget *> labelled[] = {
+        {"Label1", m_combo1}, {"Label7", m_fntSize}, {"Label4", m_slider1},
+        {"Label3", m_slider2}, {"Label2", m_clrSelect1}};
+    for (const auto &[name, control] : labelled) {
+        auto *label = m_frame1->findChild<QLabel *>(QLatin1String(name));
+        if (!label || !control)
+            continue;
+        label->setBuddy(control);
+        // The edit field of a combo box is reached on its own as well.
+        if (auto *combo = qobject_cast<QComboBox *>(control))
+            combo->lineEdit()->setAccessibleName(label->text());
+    }
+    Accessibility::nameUnnamed(this);
 }
 
 QAction *Frmmain::addItem(QMenu *menu, const QString &name, const QString &caption,
@@ -483,7 +510,8 @@ void Frmmain::createToolbar()
         m_toolbar1->addAction(action);
         if (QWidget *button = m_toolbar1->widgetForAction(action)) {
             button->setObjectName(QStringLiteral("Toolbar1_button_") + key);
-            button->setAccessibleName(key);
+            // Named as its tooltip shows it; the one without a tooltip by its key.
+            button->setAccessibleName(b.tooltip ? QString::fromLatin1(b.tooltip) : key);
             button->setFocusPolicy(Qt::NoFocus);
             // Buttons of 23 x 22 pixels, as the design's toolbar has them.
             button->setFixedSize(23, 22);
@@ -812,6 +840,7 @@ void Frmmain::align(const QString &key)
 // button or toolbar key already, so filling one in wires it everywhere.
 void Frmmain::newDocument() { m_documentCommands->newDocument(); }
 void Frmmain::openDocument() { m_documentCommands->openDocument(); }
+void Frmmain::openFileAtStart(const QString &path) { m_documentCommands->openFileAtStart(path); }
 void Frmmain::save() { m_documentCommands->save(); }
 void Frmmain::saveAs() { m_documentCommands->saveAs(); }
 void Frmmain::cmdClear_Click() { m_documentCommands->cmdClear_Click(); }

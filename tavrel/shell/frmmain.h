@@ -88,6 +88,8 @@ public:
     // Commands, named after the menu items and buttons that run them.
     void exitCommand();
     void saveSettingsAndQuit();
+    // Opens a file named on the command line, once the start-up has run.
+    void openFileAtStart(const QString &path);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -96,6 +98,7 @@ protected:
 
 private:
     void createControls();
+    void nameControls();
     void createMenus();
     void createToolbar();
     void layoutControls();

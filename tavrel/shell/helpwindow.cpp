@@ -1,5 +1,6 @@
 #include "shell/helpwindow.h"
 
+#include "platform/accessibility.h"
 #include "shell/helpbrowser.h"
 #include "shell/helplocation.h"
 
@@ -18,7 +19,9 @@
 #include <QSplitter>
 #include <QStyle>
 #include <QTabWidget>
+#include <QTextBrowser>
 #include <QToolBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 HelpWindow::HelpWindow(const QStringList &folders,
@@ -47,6 +50,7 @@ HelpWindow::HelpWindow(const QStringList &folders,
 
     auto *toolbar = new QToolBar(this);
     toolbar->setObjectName(QStringLiteral("helpToolbar"));
+    toolbar->setAccessibleName(tr("Navigation"));
     toolbar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     m_back = toolbar->addAction(style()->standardIcon(QStyle::SP_ArrowBack), tr("Back"));
     m_back->setShortcut(QKeySequence::Back);
@@ -57,6 +61,7 @@ HelpWindow::HelpWindow(const QStringList &folders,
     m_home->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Home));
 
     m_browser = new HelpBrowser(m_engine, std::move(openExternal));
+    m_browser->setAccessibleName(tr("Page"));
     m_tabs = new QTabWidget;
     m_tabs->setObjectName(QStringLiteral("helpTabs"));
     auto *splitter = new QSplitter(Qt::Horizontal);
@@ -88,6 +93,7 @@ HelpWindow::HelpWindow(const QStringList &folders,
         m_home->setEnabled(false);
         showMissing(folders);
     }
+    Accessibility::nameUnnamed(this);
 }
 
 HelpWindow::~HelpWindow() = default;
@@ -102,6 +108,7 @@ void HelpWindow::buildNavigation()
     QHelpContentWidget *contents = m_engine->contentWidget();
     contents->setObjectName(QStringLiteral("helpContents"));
     contents->setHeaderHidden(true);
+    contents->setAccessibleName(tr("Contents"));
     m_tabs->addTab(contents, tr("&Contents"));
     connect(contents, &QHelpContentWidget::linkActivated, this, &HelpWindow::showPage);
     connect(m_engine->contentModel(), &QHelpContentModel::contentsCreated, contents, [this] {
@@ -118,6 +125,7 @@ void HelpWindow::buildNavigation()
     lookFor->setBuddy(m_indexFilter);
     QHelpIndexWidget *index = m_engine->indexWidget();
     index->setObjectName(QStringLiteral("helpIndex"));
+    index->setAccessibleName(tr("Index"));
     indexLayout->addWidget(lookFor);
     indexLayout->addWidget(m_indexFilter);
     indexLayout->addWidget(index, 1);
@@ -148,6 +156,17 @@ void HelpWindow::buildNavigation()
     connect(query, &QHelpSearchQueryWidget::search, search,
             [search, query] { search->search(query->searchInput()); });
     connect(results, &QHelpSearchResultWidget::requestShowLink, this, &HelpWindow::showPage);
+    // Qt's search leaves its field, its results and the arrows that page through
+    // them unnamed; the arrows are made in this order.
+    if (auto *input = query->findChild<QLineEdit *>())
+        input->setAccessibleName(tr("Search for"));
+    if (auto *found = results->findChild<QTextBrowser *>())
+        found->setAccessibleName(tr("Search results"));
+    const QList<QToolButton *> arrows = results->findChildren<QToolButton *>();
+    const QStringList arrowNames = {tr("First page"), tr("Previous page"), tr("Next page"),
+                                    tr("Last page")};
+    for (qsizetype i = 0; i < arrows.size() && arrows.size() == arrowNames.size(); ++i)
+        arrows[i]->setAccessibleName(arrowNames[i]);
     // The index for the full-text search is built in the background, once per
     // version of the manual.
     search->scheduleIndexDocumentation();

@@ -86,6 +86,9 @@ void FrmSymbols::createControls()
     m_cmbFonts->lineEdit()->setPalette(p);
     PickList::ignoreTyping(*m_cmbFonts);
     connect(m_cmbFonts, &QComboBox::activated, this, [this] { cmbFonts_Click(); });
+    // A screen reader names the list, and its edit field, by the label.
+    m_lblFont->setBuddy(m_cmbFonts);
+    m_cmbFonts->lineEdit()->setAccessibleName(m_lblFont->text());
 
     m_picture1 = new QFrame(this);
     m_picture1->setObjectName(QStringLiteral("Picture1"));

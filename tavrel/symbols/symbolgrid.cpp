@@ -1,7 +1,9 @@
 #include "symbols/symbolgrid.h"
 
 #include "shell/twips.h"
+#include "symbols/symbolgridaccessible.h"
 
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -25,6 +27,8 @@ SymbolGrid::SymbolGrid(QWidget *parent)
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // Before the name, whose change already asks for the grid's interface.
+    SymbolGridAccessible::install();
     setAccessibleName(QStringLiteral("Symbols"));
     m_cells.resize(kCount);
     resize(sizeHint());
@@ -114,7 +118,18 @@ void SymbolGrid::setCurrentCell(int index)
     if (previous != m_current) {
         update(cellRect(previous));
         update(cellRect(m_current));
+        announceCurrentCell();
     }
+}
+
+void SymbolGrid::announceCurrentCell()
+{
+    // A screen reader follows the current cell as it follows a focused widget.
+    if (!hasFocus() || !QAccessible::isActive())
+        return;
+    QAccessibleEvent event(this, QAccessible::Focus);
+    event.setChild(m_current);
+    QAccessible::updateAccessibility(&event);
 }
 
 void SymbolGrid::paintEvent(QPaintEvent *event)
@@ -205,6 +220,7 @@ void SymbolGrid::focusInEvent(QFocusEvent *event)
     if (event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason)
         emit hovered(m_current);
     QWidget::focusInEvent(event);
+    announceCurrentCell();
 }
 
 void SymbolGrid::focusOutEvent(QFocusEvent *event)

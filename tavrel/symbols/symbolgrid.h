@@ -51,6 +51,7 @@ protected:
 
 private:
     void setCurrentCell(int index);
+    void announceCurrentCell();
     // Lays the characters out once for each font and set of cells: the font's own
     // glyphs as one run, the cells it has no glyph for drawn one by one.
     void layOutGlyphs();

@@ -73,6 +73,7 @@ private slots:
     void openOfAnUnreadableFile_data();
     void openOfAnUnreadableFile();
     void openOnAChangedDocumentAsksFirst();
+    void openFromTheCommandLine();
     void dialogKeepsFilterAndNameBetweenCommands();
     void clearPadSilencesAndKeepsTheState();
 };
@@ -541,6 +542,33 @@ void TstDocuments::openOfAnUnreadableFile()
     // The history is untouched: Undo still goes back before the last key.
     run(f, "UndoMe");
     QCOMPARE(f.window->sayText()->text(), QStringLiteral("min"));
+}
+
+void TstDocuments::openFromTheCommandLine()
+{
+    QTemporaryDir dir;
+    QVERIFY(writeBytes(dir.filePath(QStringLiteral("story.txt")), "Read me first.\n"));
+    const QString before = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(dir.path()));
+    WindowFixture f;
+    // The start-up runs whole first: its greeting comes before the file.
+    f.window->openFileAtStart(QStringLiteral("story.txt"));
+    QDir::setCurrent(before);
+    QCOMPARE(f.synth.spoken(),
+             (QStringList{"Welcome to Tavrel. Enjoy your reading now!", "Read me first.\n"}));
+    QCOMPARE(f.window->sayText()->text(), QStringLiteral("Read me first.\n"));
+    QVERIFY(f.child<QPushButton>(QStringLiteral("cmdStop"))->isVisibleTo(f.window.get()));
+    // No dialog is shown, but the next one starts at the file, as after Open.
+    QVERIFY(f.dialogs.m_shown.isEmpty());
+    QCOMPARE(f.dialogs.fileName(), dir.filePath(QStringLiteral("story.txt")));
+    QVERIFY(!f.window->documentState().textChanged);
+
+    WindowFixture missing;
+    missing.window->openFileAtStart(dir.filePath(QStringLiteral("gone.txt")));
+    verifyFailureBox(missing, QStringLiteral("Can't open file."));
+    QVERIFY(missing.window->sayText()->text().isEmpty());
+    QVERIFY(missing.child<QPushButton>(QStringLiteral("cmdRead"))
+                ->isVisibleTo(missing.window.get()));
 }
 
 void TstDocuments::openOnAChangedDocumentAsksFirst()
