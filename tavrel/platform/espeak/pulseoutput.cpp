@@ -242,7 +242,15 @@ bool PulseOutput::pump()
     int negative = 0;
     if (m_written > 0 && pa_stream_get_latency(m_stream, &latency, &negative) == 0) {
         const quint64 unheard = negative ? 0 : quint64(latency) * quint64(m_sampleRate) / 1000000;
-        const quint64 played = m_written > unheard ? m_written - unheard : 0;
+        quint64 played = m_written > unheard ? m_written - unheard : 0;
+        // Once the server has taken everything and no more is coming, the stream
+        // waits for more and its latency stays at the device's: all was heard.
+        const pa_timing_info *timing = pa_stream_get_timing_info(m_stream);
+        if (timing && !timing->read_index_corrupt && !timing->write_index_corrupt
+            && timing->read_index >= timing->write_index && m_queue.available() == 0
+            && m_queue.producerIdle()) {
+            played = m_written;
+        }
         if (played > m_played.load())
             m_played.store(played);
     }
