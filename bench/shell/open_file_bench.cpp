@@ -50,7 +50,11 @@ private:
 class Mute : public SpeechSynth
 {
 public:
-    void speak(const QString &text) override { m_spokenChars += text.size(); }
+    quint64 speak(const QString &text) override
+    {
+        m_spokenChars += text.size();
+        return ++m_texts;
+    }
     void pause() override { }
     void resume() override { }
     void stop() override { }
@@ -61,7 +65,10 @@ public:
     int volume() const override { return 100; }
     bool setVolume(int) override { return true; }
     void selectLanguage(int) override { }
+    void setListener(SpeechListener *) override { }
+    QString inaudibleReason() const override { return {}; }
     qsizetype m_spokenChars = 0;
+    quint64 m_texts = 0;
 };
 
 double bestOf(int runs, const std::function<void()> &prepare, const std::function<void()> &work)

@@ -130,6 +130,8 @@ public:
     void suspend() override { }
     void resume() override { }
     void stop() override { }
+    quint64 playedSamples(quint64) const override { return m_queue.readTotal(); }
+    QString failure() const override { return {}; }
 
     // Takes audio until the speech ends or the time is up; returns the samples.
     long long run(double seconds, const std::function<void()> &tick = {})

@@ -7,6 +7,7 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QFontMetricsF>
+#include <QScrollBar>
 #include <QImage>
 #include <QKeyEvent>
 #include <QMimeData>
@@ -182,6 +183,96 @@ bool RichTextPad::replaceChangedPart(const QString &text)
     cursor.setPosition(int(raw.size() - suffix), QTextCursor::KeepAnchor);
     cursor.insertText(text.mid(prefix, text.size() - suffix - prefix));
     return true;
+}
+
+QString RichTextPad::textOfRange(int start, int end, QList<int> *leftOut) const
+{
+    QTextCursor cursor(document());
+    const int last = document()->characterCount() - 1;
+    cursor.setPosition(qBound(0, start, last));
+    cursor.setPosition(qBound(cursor.position(), end, last), QTextCursor::KeepAnchor);
+    const QString raw = cursor.selectedText();
+    if (leftOut) {
+        leftOut->clear();
+        for (qsizetype i = raw.indexOf(QChar::ObjectReplacementCharacter); i >= 0;
+             i = raw.indexOf(QChar::ObjectReplacementCharacter, i + 1)) {
+            leftOut->append(cursor.selectionStart() + int(i));
+        }
+    }
+    return plainTextOf(raw);
+}
+
+QTextCursor RichTextPad::readingMarkCursor() const
+{
+    QTextCursor cursor(document());
+    const int last = document()->characterCount() - 1;
+    cursor.setPosition(qBound(0, m_readingMarkStart, last));
+    cursor.setPosition(qBound(0, m_readingMarkStart + m_readingMarkLength, last),
+                       QTextCursor::KeepAnchor);
+    return cursor;
+}
+
+bool RichTextPad::isShown(const QTextCursor &cursor) const
+{
+    QTextCursor start = cursor;
+    start.setPosition(cursor.selectionStart());
+    return viewport()->rect().intersects(cursorRect(start));
+}
+
+void RichTextPad::setReadingMark(int start, int length)
+{
+    // Following the reading stops while the user looks elsewhere in the text.
+    const bool follow = m_readingMarkLength <= 0 || isShown(readingMarkCursor());
+    m_readingMarkStart = start;
+    m_readingMarkLength = qMax(0, length);
+    drawReadingMark();
+    if (!follow || m_readingMarkLength == 0)
+        return;
+    QTextCursor at = readingMarkCursor();
+    at.setPosition(at.selectionStart());
+    const QRect word = cursorRect(at);
+    const QRect view = viewport()->rect();
+    if (word.top() < view.top() || word.bottom() > view.bottom()) {
+        // Brings the word to a third of the way down, so that the lines to come show.
+        QScrollBar *bar = verticalScrollBar();
+        bar->setValue(bar->value() + word.top() - view.height() / 3);
+    }
+    if (word.left() < view.left() || word.right() > view.right()) {
+        QScrollBar *bar = horizontalScrollBar();
+        bar->setValue(bar->value() + word.left() - view.width() / 3);
+    }
+}
+
+void RichTextPad::clearReadingMark()
+{
+    if (m_readingMarkLength == 0 && extraSelections().isEmpty())
+        return;
+    m_readingMarkLength = 0;
+    setExtraSelections({});
+}
+
+void RichTextPad::drawReadingMark()
+{
+    if (m_readingMarkLength <= 0) {
+        setExtraSelections({});
+        return;
+    }
+    // Yellow, as a highlighter pen marks, unless the pad's own colour is too near it;
+    // the text takes a colour of its own, so it reads on the mark whatever its colour.
+    const QColor back = backColor();
+    const auto distance = [&back](const QColor &c) {
+        const int r = c.red() - back.red();
+        const int g = c.green() - back.green();
+        const int b = c.blue() - back.blue();
+        return r * r + g * g + b * b;
+    };
+    const QColor yellow(255, 255, 0);
+    const bool onYellow = distance(yellow) >= 200 * 200;
+    QTextEdit::ExtraSelection mark;
+    mark.cursor = readingMarkCursor();
+    mark.format.setBackground(onYellow ? yellow : QColor(0, 0, 128));
+    mark.format.setForeground(onYellow ? QColor(Qt::black) : QColor(Qt::white));
+    setExtraSelections({mark});
 }
 
 QString RichTextPad::selText() const
@@ -518,6 +609,8 @@ void RichTextPad::setBackColor(const QColor &color)
     QPalette p = palette();
     p.setColor(QPalette::Base, color);
     setPalette(p);
+    if (m_readingMarkLength > 0)
+        drawReadingMark();
 }
 
 QString RichTextPad::baseFontName() const

@@ -34,6 +34,16 @@ public:
     // in pictures and in the kind of their line breaks.
     static bool samePlainText(QStringView raw1, QStringView raw2);
 
+    // The plain text between two document positions (as selStart() counts them),
+    // with the positions of the pictures it leaves out, in order.
+    QString textOfRange(int start, int end, QList<int> *leftOut = nullptr) const;
+    // The place of the word being heard: a mark drawn over the text, outside the
+    // document (no undo step, no change of the text, nothing saved). The view
+    // follows the mark, unless the user has scrolled the last one out of sight.
+    void setReadingMark(int start, int length);
+    void clearReadingMark();
+    bool hasReadingMark() const { return m_readingMarkLength > 0; }
+
     QString selText() const;
     // Replaces the selection, or inserts at the caret, leaving the caret after it.
     void setSelText(const QString &text);
@@ -142,9 +152,14 @@ private:
     bool loadRichText(const QByteArray &bytes);
     bool holdsPlainTextOnly() const;
     bool replaceChangedPart(const QString &text);
+    QTextCursor readingMarkCursor() const;
+    bool isShown(const QTextCursor &cursor) const;
+    void drawReadingMark();
 
     QList<QKeySequence> m_ownedShortcuts;
     QList<QKeySequence> m_selectionShortcuts;
     QString m_errorString;
     int m_pictureSerial = 0;
+    int m_readingMarkStart = 0;
+    int m_readingMarkLength = 0;
 };

@@ -1,6 +1,9 @@
 #include "platform/silentspeechsynth.h"
 
-void SilentSpeechSynth::speak(const QString &) { }
+quint64 SilentSpeechSynth::speak(const QString &)
+{
+    return ++m_lastTextId;
+}
 void SilentSpeechSynth::pause() { }
 void SilentSpeechSynth::resume() { }
 void SilentSpeechSynth::stop() { }
@@ -24,3 +27,8 @@ bool SilentSpeechSynth::setVolume(int percent)
 }
 
 void SilentSpeechSynth::selectLanguage(int) { }
+
+QString SilentSpeechSynth::inaudibleReason() const
+{
+    return QStringLiteral("The speech synthesiser could not be started.");
+}

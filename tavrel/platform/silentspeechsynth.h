@@ -7,7 +7,7 @@
 class SilentSpeechSynth : public SpeechSynth
 {
 public:
-    void speak(const QString &text) override;
+    quint64 speak(const QString &text) override;
     void pause() override;
     void resume() override;
     void stop() override;
@@ -19,8 +19,11 @@ public:
     int volume() const override { return m_volume; }
     bool setVolume(int percent) override;
     void selectLanguage(int languageId) override;
+    void setListener(SpeechListener *) override { }
+    QString inaudibleReason() const override;
 
 private:
+    quint64 m_lastTextId = 0;
     int m_speed = 150;
     int m_pitch = 100;
     int m_volume = 100;

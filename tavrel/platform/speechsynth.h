@@ -2,6 +2,26 @@
 
 #include <QString>
 
+// Hears how the reading goes. Notifications arrive on the thread that made the
+// synthesiser, from its event loop, never from inside a call made to it; they follow
+// the audio actually played, not the synthesis running ahead of it. Positions count
+// the characters (UTF-16 units) of the text handed to speak().
+class SpeechListener
+{
+public:
+    virtual ~SpeechListener() = default;
+
+    // The word of text `textId` at [start, start + length) begins to be heard.
+    virtual void wordHeard(quint64 textId, qsizetype start, qsizetype length) = 0;
+    // Text `textId` has been heard to its end.
+    virtual void textEnded(quint64 textId) = 0;
+    // The sound output went away while speaking: everything queued was dropped, as
+    // by stop(). `reason` is a sentence for the user.
+    virtual void speechBroken(const QString &reason) = 0;
+    // Whether speech can be heard changed; `reason` says why not, empty when it can.
+    virtual void audibilityChanged(const QString &reason) = 0;
+};
+
 // The speech synthesiser as the program uses it. speak() returns at once and the
 // text plays in the background; texts handed over while one plays are queued in
 // order. pause() holds the audio where it is and resume() continues from there;
@@ -16,7 +36,9 @@ class SpeechSynth
 public:
     virtual ~SpeechSynth() = default;
 
-    virtual void speak(const QString &text) = 0;
+    // Returns the text's identifier for the listener's notifications: 1 for the
+    // first text, counting up by one with every call.
+    virtual quint64 speak(const QString &text) = 0;
     virtual void pause() = 0;
     virtual void resume() = 0;
     virtual void stop() = 0;
@@ -31,4 +53,11 @@ public:
     // The language call: 1033 selects the US English voice. Other identifiers
     // may be ignored.
     virtual void selectLanguage(int languageId) = 0;
+
+    // One listener at a time; nullptr for none. It must outlive the synthesiser or
+    // be unset first.
+    virtual void setListener(SpeechListener *listener) = 0;
+    // Why speech cannot be heard now (no sound output, no voice data); empty when
+    // it can, as far as is known.
+    virtual QString inaudibleReason() const = 0;
 };

@@ -112,8 +112,8 @@ void DocumentCommands::openFile(const QString &path)
     m_parts.state->textChanged = false;
     m_parts.state->setSaveEnabled(false);
     m_parts.undo->clearUndo();
-    m_parts.synth->speak(m_parts.pad->text());
-    m_parts.readOut->showStopRead();
+    // Read as by Read It!, so the words heard are marked as they are.
+    m_parts.readOut->cmdRead_Click();
 }
 
 void DocumentCommands::save()

@@ -23,6 +23,7 @@
 #include "shell/twips.h"
 #include "shell/windowsettings.h"
 #include "speech/readout.h"
+#include "speech/speechcommands.h"
 #include "speech/voicecontrols.h"
 #include "speech/voicescrollbar.h"
 
@@ -418,6 +419,15 @@ void Frmmain::createMenus()
     nonScript->setCheckable(true);
     nonScript->setChecked(true);
 
+    QMenu *speech = topMenu(QStringLiteral("SpeechMenu"), QStringLiteral("S&peech"));
+    addItem(speech, QStringLiteral("ReadFromCaret"), QStringLiteral("Read from &Caret"), {},
+            &Frmmain::readFromCaret);
+    addItem(speech, QStringLiteral("ReadSelection"), QStringLiteral("Read &Selection"), {},
+            &Frmmain::readSelection);
+    addItem(speech, QStringLiteral("speechDash"), QStringLiteral("-"), {}, nullptr);
+    addItem(speech, QStringLiteral("HighlightWords"), QStringLiteral("&Highlight Spoken Words"),
+            {}, &Frmmain::highlightSpokenWords)->setCheckable(true);
+
     QMenu *help = topMenu(QStringLiteral("Help"), QStringLiteral("Help"));
     addItem(help, QStringLiteral("Contents"), QStringLiteral("Contents"),
             QKeySequence(Qt::Key_F1), &Frmmain::contents);
@@ -446,6 +456,11 @@ void Frmmain::createMenus()
                  &Frmmain::selectMe);
     addPopupItem(QStringLiteral("mnuPopUp_WordCount"), QStringLiteral("Word Count"),
                  &Frmmain::countMe);
+    addPopupItem(QStringLiteral("popSpeech"), QStringLiteral("-"), nullptr);
+    addPopupItem(QStringLiteral("mnuPopUp_ReadFromCaret"), QStringLiteral("Read from Caret"),
+                 &Frmmain::readFromCaret);
+    addPopupItem(QStringLiteral("mnuPopUp_ReadSelection"), QStringLiteral("Read Selection"),
+                 &Frmmain::readSelection);
     addPopupItem(QStringLiteral("popup"), QStringLiteral("-"), nullptr);
     addPopupItem(QStringLiteral("mnuPopUp_About"), QStringLiteral("About"), &Frmmain::aboutMe);
 }
@@ -625,6 +640,9 @@ void Frmmain::start(const Services &services)
     m_wordCount = std::make_unique<WordCount>(*m_services.synth, *m_services.messages,
                                               *m_undoCommands, *this);
     m_padPopUp = std::make_unique<PadPopUp>(*m_sayText, *m_mnuPopUp);
+    m_speechCommands = std::make_unique<SpeechCommands>(
+        *m_readOut, *m_sayText, *m_items.value(QStringLiteral("HighlightWords")),
+        SpeechPreferences::pathBeside(settingsPath()));
     connect(m_clrSelectHost, &ClrSelectHost::click, this, [this] {
         m_colourCommands->clrSelect1_Click(m_clrSelectHost->selectedColor().value_or(-1));
     });
@@ -868,5 +886,8 @@ void Frmmain::sSuperScript() { m_scriptCommands->sSuperScript(); }
 void Frmmain::sSubscript() { m_scriptCommands->sSubscript(); }
 void Frmmain::sNonScript() { m_scriptCommands->sNonScript(); }
 void Frmmain::fontColor() { m_colourCommands->fontColor(); }
+void Frmmain::readFromCaret() { m_speechCommands->readFromCaret(); }
+void Frmmain::readSelection() { m_speechCommands->readSelection(); }
+void Frmmain::highlightSpokenWords() { m_speechCommands->highlightSpokenWords(); }
 void Frmmain::contents() { m_helpCommands->contents(); }
 void Frmmain::aboutMe() { m_helpCommands->aboutMe(); }

@@ -35,6 +35,7 @@ class ReadOut;
 class RichTextPad;
 class ScriptCommands;
 class SearchCommands;
+class SpeechCommands;
 class SpeechSynth;
 class UndoCommands;
 class VoiceControls;
@@ -162,6 +163,10 @@ private:
     void fontColor();
     void toggleStyle(const QString &key);
     void align(const QString &key);
+    // Speech menu.
+    void readFromCaret();
+    void readSelection();
+    void highlightSpokenWords();
     // Help and About.
     void contents();
     void aboutMe();
@@ -183,6 +188,7 @@ private:
     std::unique_ptr<ClipboardCommands> m_clipboardCommands;
     std::unique_ptr<WordCount> m_wordCount;
     std::unique_ptr<PadPopUp> m_padPopUp;
+    std::unique_ptr<SpeechCommands> m_speechCommands;
     bool m_quitting = false;
 
     QWidget *m_central = nullptr;

@@ -1,8 +1,9 @@
 #include "speech/readout.h"
 
 #include "platform/richtextpad.h"
-#include "platform/speechsynth.h"
+#include "speech/readingplace.h"
 
+#include <QTextDocument>
 #include <QWidget>
 
 ReadOut::ReadOut(SpeechSynth &synth, RichTextPad &pad, QWidget *cmdRead, QWidget *cmdStop,
@@ -14,18 +15,51 @@ ReadOut::ReadOut(SpeechSynth &synth, RichTextPad &pad, QWidget *cmdRead, QWidget
     , m_cmdPause(cmdPause)
     , m_cmdResume(cmdResume)
 {
+    m_synth.setListener(this);
+}
+
+ReadOut::~ReadOut()
+{
+    m_synth.setListener(nullptr);
 }
 
 void ReadOut::cmdRead_Click()
 {
     // The whole text goes over unchanged, also when it is empty.
-    m_synth.speak(m_pad.text());
+    read(0, m_pad.document()->characterCount() - 1);
+}
+
+void ReadOut::readFromCaret()
+{
+    read(m_pad.selStart(), m_pad.document()->characterCount() - 1);
+}
+
+void ReadOut::readSelection()
+{
+    read(m_pad.selStart(), m_pad.selStart() + m_pad.selLength());
+}
+
+void ReadOut::read(int start, int end)
+{
+    QList<int> leftOut;
+    const QString text = m_pad.textOfRange(start, end, &leftOut);
+    endReading();
+    m_place = std::make_unique<ReadingPlace>(*m_pad.document(), start, std::move(leftOut));
+    m_readingId = m_synth.speak(text);
     showStopRead();
+}
+
+void ReadOut::endReading()
+{
+    m_readingId = 0;
+    m_place.reset();
+    m_pad.clearReadingMark();
 }
 
 void ReadOut::cmdStop_Click()
 {
     m_synth.stop();
+    endReading();
     showReadIt();
 }
 
@@ -53,4 +87,60 @@ void ReadOut::showReadIt()
 {
     m_cmdStop->hide();
     m_cmdRead->show();
+}
+
+void ReadOut::setHighlighting(bool on)
+{
+    m_highlighting = on;
+    if (!on)
+        m_pad.clearReadingMark();
+}
+
+void ReadOut::setNotice(std::function<void(const QString &)> notice)
+{
+    m_notice = std::move(notice);
+    m_lastNotice.clear();
+    tellInaudible(m_synth.inaudibleReason());
+}
+
+void ReadOut::tellInaudible(const QString &reason)
+{
+    if (reason == m_lastNotice)
+        return;
+    m_lastNotice = reason;
+    if (m_notice && !reason.isEmpty())
+        m_notice(reason);
+}
+
+void ReadOut::wordHeard(quint64 textId, qsizetype start, qsizetype length)
+{
+    if (textId != m_readingId || !m_place || !m_highlighting)
+        return;
+    const int from = m_place->position(start);
+    const int to = m_place->position(start + length);
+    if (from < 0 || to <= from)
+        m_pad.clearReadingMark();
+    else
+        m_pad.setReadingMark(from, to - from);
+}
+
+void ReadOut::textEnded(quint64 textId)
+{
+    // Other texts (the commands' sentences) may follow the reading; the mark goes
+    // with the reading's own end.
+    if (textId == m_readingId)
+        endReading();
+}
+
+void ReadOut::speechBroken(const QString &reason)
+{
+    // As Stop Read! would, the synthesiser having stopped by itself.
+    endReading();
+    showReadIt();
+    tellInaudible(reason);
+}
+
+void ReadOut::audibilityChanged(const QString &reason)
+{
+    tellInaudible(reason);
 }

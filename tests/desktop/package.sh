@@ -24,7 +24,7 @@ tavrel=$(ls "$out"/tavrel_*.deb 2>/dev/null)
 field() { dpkg-deb -f "$tavrel" "$1"; }
 version=$(field Version)
 depends=$(field Depends)
-for dep in libespeak-ng1 libqt6widgets6 libqt6help6 libqt6multimedia6 libc6 \
+for dep in libespeak-ng1 libqt6widgets6 libqt6help6 libpulse0 libc6 \
         libqt6sql6-sqlite qt6-qpa-plugins; do
     grep -qF "$dep" <<<"$depends" || fail "tavrel does not depend on $dep: $depends"
 done

@@ -1,8 +1,9 @@
 #include "fakes/fakespeechsynth.h"
 
-void FakeSpeechSynth::speak(const QString &text)
+quint64 FakeSpeechSynth::speak(const QString &text)
 {
     m_calls << QStringLiteral("speak:") + text;
+    return ++m_lastTextId;
 }
 
 void FakeSpeechSynth::pause()
@@ -66,4 +67,29 @@ QString FakeSpeechSynth::lastSpoken() const
 {
     const QStringList texts = spoken();
     return texts.isEmpty() ? QString() : texts.constLast();
+}
+
+void FakeSpeechSynth::hearWord(quint64 textId, qsizetype start, qsizetype length)
+{
+    if (m_listener)
+        m_listener->wordHeard(textId, start, length);
+}
+
+void FakeSpeechSynth::endText(quint64 textId)
+{
+    if (m_listener)
+        m_listener->textEnded(textId);
+}
+
+void FakeSpeechSynth::breakSpeech(const QString &reason)
+{
+    if (m_listener)
+        m_listener->speechBroken(reason);
+}
+
+void FakeSpeechSynth::setInaudible(const QString &reason)
+{
+    m_inaudibleReason = reason;
+    if (m_listener)
+        m_listener->audibilityChanged(reason);
 }

@@ -6,11 +6,12 @@
 
 // Records every call in order: "speak:<text>", "pause", "resume", "stop",
 // "speed=<n>", "pitch=<n>", "volume=<n>", "language=<n>". Setters can be told to
-// reject values.
+// reject values. The test plays the part of the audio: it tells the listener which
+// word is heard, when a text ends and when the sound breaks.
 class FakeSpeechSynth : public SpeechSynth
 {
 public:
-    void speak(const QString &text) override;
+    quint64 speak(const QString &text) override;
     void pause() override;
     void resume() override;
     void stop() override;
@@ -21,6 +22,15 @@ public:
     int volume() const override { return m_volume; }
     bool setVolume(int percent) override;
     void selectLanguage(int languageId) override;
+    void setListener(SpeechListener *listener) override { m_listener = listener; }
+    QString inaudibleReason() const override { return m_inaudibleReason; }
+
+    // Notifies the listener as the real synthesiser would from its event loop.
+    void hearWord(quint64 textId, qsizetype start, qsizetype length);
+    void endText(quint64 textId);
+    void breakSpeech(const QString &reason);
+    void setInaudible(const QString &reason);
+    quint64 lastTextId() const { return m_lastTextId; }
 
     // Only the texts handed to speak, in order.
     QStringList spoken() const;
@@ -32,4 +42,7 @@ public:
     int m_pitch = 100;
     int m_volume = 100;
     bool m_rejectValues = false;
+    SpeechListener *m_listener = nullptr;
+    QString m_inaudibleReason;
+    quint64 m_lastTextId = 0;
 };

@@ -314,7 +314,8 @@ void TstFrmmain::menuOrder()
     for (const QAction *a : f.window->menuBar()->actions())
         if (a->isVisible())
             top << a->text();
-    QCOMPARE(top, (QStringList{"&File", "&Edit", "&Insert", "&Search", "F&ormat", "Help"}));
+    QCOMPARE(top, (QStringList{"&File", "&Edit", "&Insert", "&Search", "F&ormat", "S&peech",
+                               "Help"}));
     QCOMPARE(captions(f.window->menuItem("File")->menu()),
              (QStringList{"&New", "&Open...", "&Save", "Save &as...", "-", "&Print", "-",
                           "Exit"}));
@@ -327,6 +328,9 @@ void TstFrmmain::menuOrder()
              (QStringList{"&Font", "-", "&Upper Case", "&Lower Case", "-", "&Script"}));
     QCOMPARE(captions(f.window->menuItem("Script")->menu()),
              (QStringList{"S&uperscript", "Su&bscript", "&Non Scripting"}));
+    QCOMPARE(captions(f.window->menuItem("SpeechMenu")->menu()),
+             (QStringList{"Read from &Caret", "Read &Selection", "-",
+                          "&Highlight Spoken Words"}));
     QCOMPARE(captions(f.window->menuItem("Help")->menu()),
              (QStringList{"Contents", "-", "About..."}));
 }
@@ -345,8 +349,9 @@ void TstFrmmain::popupMenu()
     QCOMPARE(names, (QStringList{"mnuPopUp_Undo", "pop", "mnuPopUp_Cut", "mnuPopUp_Copy",
                                  "mnuPopUp_Paste", "mnuPopUp_Delete", "popup1",
                                  "mnuPopUp_Upper", "mnuPopUp_Lower", "pop1",
-                                 "mnuPopUp_SelectAll", "mnuPopUp_WordCount", "popup",
-                                 "mnuPopUp_About"}));
+                                 "mnuPopUp_SelectAll", "mnuPopUp_WordCount", "popSpeech",
+                                 "mnuPopUp_ReadFromCaret", "mnuPopUp_ReadSelection",
+                                 "popup", "mnuPopUp_About"}));
     QCOMPARE(f.window->menuItem("mnuPopUp_About")->text(), QStringLiteral("About"));
 }
 

@@ -41,3 +41,20 @@ bool CaptureOutput::playToEnd(int timeoutMs)
     }
     return true;
 }
+
+quint64 CaptureOutput::playedSamples(quint64) const
+{
+    return m_queue.readTotal();
+}
+
+QString CaptureOutput::failure() const
+{
+    std::lock_guard lock(m_failureMutex);
+    return m_failure;
+}
+
+void CaptureOutput::setFailure(const QString &reason)
+{
+    std::lock_guard lock(m_failureMutex);
+    m_failure = reason;
+}

@@ -4,6 +4,7 @@
 
 #include <QtGlobal>
 
+#include <mutex>
 #include <vector>
 
 class PcmQueue;
@@ -19,6 +20,10 @@ public:
     void suspend() override { m_suspended = true; }
     void resume() override { m_suspended = false; }
     void stop() override { ++m_stops; }
+    // What was taken has been heard at once.
+    quint64 playedSamples(quint64) const override;
+    QString failure() const override;
+    void setFailure(const QString &reason);
 
     // Lets `samples` of playing time pass. A playing device takes what the queue
     // holds, waiting for the synthesiser to catch up, as a real device would find
@@ -40,4 +45,6 @@ private:
     bool m_playing = false;
     bool m_suspended = false;
     int m_stops = 0;
+    mutable std::mutex m_failureMutex;
+    QString m_failure;
 };

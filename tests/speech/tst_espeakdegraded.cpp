@@ -56,6 +56,7 @@ void TestEspeakDegraded::noSoundServer()
     EspeakSpeechSynth synth;
     QVERIFY(QMediaDevices::defaultAudioOutput().isNull());
     QVERIFY(!synth.hasOutput());
+    QCOMPARE(synth.inaudibleReason(), QStringLiteral("No sound output was found."));
     synth.speak(QStringLiteral("Nobody hears this."));
     synth.pause();
     synth.speak(QStringLiteral("Nor this."));
@@ -84,6 +85,8 @@ void TestEspeakDegraded::missingVoiceData()
         rig.synth->resume();
         QVERIFY(rig.capture->playToEnd(10000));
         QVERIFY(rig.capture->recorded.empty());
+        // Said, so that the user knows why nothing is heard.
+        QVERIFY(rig.synth->inaudibleReason().contains(QLatin1String("voice data")));
         rig.synth->speak(QStringLiteral("Nor this."));
         rig.synth->stop();
         QTRY_VERIFY(rig.capture->finished());

@@ -100,6 +100,7 @@ bool ClauseSplitter::next(Clause *clause)
     }
     m_pos = end;
     clause->text = QStringView(m_text).mid(start, end - start);
+    clause->start = start;
     clause->pauseAfter = pause;
     return true;
 }

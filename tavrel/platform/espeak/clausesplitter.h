@@ -13,6 +13,8 @@ class ClauseSplitter
 public:
     struct Clause {
         QStringView text;
+        // Where the clause begins in the whole text.
+        qsizetype start = 0;
         // The clause ends with punctuation or a line break, so a pause follows it;
         // false when it was cut for length in the middle of a sentence.
         bool pauseAfter = false;

@@ -3,12 +3,10 @@
 #include "platform/espeak/audiooutput.h"
 #include "platform/espeak/espeakvoice.h"
 #include "platform/espeak/pcmqueue.h"
-#include "platform/espeak/qtaudiooutput.h"
+#include "platform/espeak/pulseoutput.h"
+#include "platform/espeak/speechtimeline.h"
 #include "platform/espeak/synthworker.h"
 #include "platform/espeak/voicetuning.h"
-
-#include <QAudioDevice>
-#include <QMediaDevices>
 
 #include <algorithm>
 
@@ -16,6 +14,8 @@ namespace {
 
 // Windows language identifiers of the voices offered.
 constexpr int usEnglish = 1033;
+// How often the played audio is looked at while speaking: well under a word.
+constexpr int followMs = 10;
 
 } // namespace
 
@@ -25,20 +25,116 @@ EspeakSpeechSynth::EspeakSpeechSynth()
 }
 
 EspeakSpeechSynth::EspeakSpeechSynth(Options options)
+    : m_makeOutput(options.output ? options.output : OutputFactory(&defaultOutput))
+    , m_voiceDataPath(options.voiceDataPath)
+    , m_timeline(std::make_unique<SpeechTimeline>())
 {
     const int rate = EspeakVoice::sampleRate;
     m_queue = std::make_unique<PcmQueue>(qsizetype(rate) * std::max(options.lookAheadMs, 50)
                                          / 1000);
-    m_output = options.output ? options.output(*m_queue, rate) : defaultOutput(*m_queue, rate);
+    m_follow.setInterval(followMs);
+    m_follow.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&m_follow, &QTimer::timeout, [this] { followPlayback(); });
+    ensureOutput();
+}
+
+void EspeakSpeechSynth::ensureOutput()
+{
+    if (m_output)
+        return;
+    m_output = m_makeOutput(*m_queue, EspeakVoice::sampleRate);
     // With nowhere to play there is no point in synthesising.
-    if (m_output) {
-        m_worker = std::make_unique<SynthWorker>(*m_queue, options.voiceDataPath);
+    if (!m_output)
+        return;
+    m_outputFailure.clear();
+    if (!m_worker) {
+        m_worker = std::make_unique<SynthWorker>(*m_queue, *m_timeline, m_voiceDataPath);
         applyVoice();
     }
 }
 
+QString EspeakSpeechSynth::inaudibleReason() const
+{
+    if (!m_output) {
+        return m_outputFailure.isEmpty() ? QStringLiteral("No sound output was found.")
+                                         : m_outputFailure;
+    }
+    if (m_worker && m_worker->voiceMissing())
+        return QStringLiteral("The voice data of the speech synthesiser could not be loaded.");
+    return {};
+}
+
+void EspeakSpeechSynth::reportAudibility()
+{
+    const QString reason = inaudibleReason();
+    if (reason == m_reportedReason)
+        return;
+    m_reportedReason = reason;
+    if (m_listener)
+        m_listener->audibilityChanged(reason);
+}
+
+void EspeakSpeechSynth::followPlayback()
+{
+    if (!m_output) {
+        m_follow.stop();
+        return;
+    }
+    const QString failure = m_output->failure();
+    if (!failure.isEmpty()) {
+        breakOff(failure);
+        return;
+    }
+    const quint64 generation = m_queue->generation();
+    const auto marks = m_timeline->reached(generation, m_output->playedSamples(generation));
+    for (const SpeechTimeline::Mark &mark : marks) {
+        if (mark.end)
+            m_lastEndedId = std::max(m_lastEndedId, mark.textId);
+        if (!m_listener)
+            continue;
+        if (mark.end)
+            m_listener->textEnded(mark.textId);
+        else
+            m_listener->wordHeard(mark.textId, mark.start, mark.length);
+        // The listener may have stopped the speech.
+        if (m_queue->generation() != generation)
+            break;
+    }
+    reportAudibility();
+    if (m_timeline->isEmpty() && m_queue->producerIdle() && m_queue->available() == 0)
+        m_follow.stop();
+}
+
+void EspeakSpeechSynth::breakOff(const QString &reason)
+{
+    m_follow.stop();
+    if (m_worker)
+        m_worker->dropPending();
+    m_queue->clear();
+    m_timeline->clear();
+    m_output.reset();
+    m_outputFailure = reason;
+    m_lastEndedId = m_lastTextId;
+    if (m_listener)
+        m_listener->speechBroken(reason);
+    reportAudibility();
+}
+
+void EspeakSpeechSynth::endUnheard(quint64 lastId)
+{
+    const quint64 firstId = m_lastEndedId + 1;
+    m_lastEndedId = std::max(m_lastEndedId, lastId);
+    QTimer::singleShot(0, &m_follow, [this, firstId, lastId] {
+        for (quint64 id = firstId; id <= lastId; ++id) {
+            if (m_listener)
+                m_listener->textEnded(id);
+        }
+    });
+}
+
 EspeakSpeechSynth::~EspeakSpeechSynth()
 {
+    m_follow.stop();
     // The worker goes first: it writes into the queue the output reads.
     m_worker.reset();
     m_output.reset();
@@ -46,18 +142,28 @@ EspeakSpeechSynth::~EspeakSpeechSynth()
 
 std::unique_ptr<AudioOutput> EspeakSpeechSynth::defaultOutput(PcmQueue &queue, int sampleRate)
 {
-    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
-    if (device.isNull())
-        return nullptr;
-    return std::make_unique<QtAudioOutput>(queue, device, sampleRate);
+    return PulseOutput::connect(queue, sampleRate);
 }
 
-void EspeakSpeechSynth::speak(const QString &text)
+quint64 EspeakSpeechSynth::speak(const QString &text)
 {
-    if (!m_worker)
-        return;
-    m_worker->enqueue(text);
-    m_output->play();
+    const quint64 id = ++m_lastTextId;
+    // An output whose server went away while nothing was read is let go quietly:
+    // the text goes to whatever output there is now.
+    if (m_output && !m_output->failure().isEmpty() && m_timeline->isEmpty()
+        && m_queue->producerIdle() && m_queue->available() == 0) {
+        m_output.reset();
+    }
+    ensureOutput();
+    if (m_output) {
+        m_worker->enqueue(text, id);
+        m_output->play();
+        m_follow.start();
+    } else {
+        endUnheard(id);
+    }
+    reportAudibility();
+    return id;
 }
 
 void EspeakSpeechSynth::pause()
@@ -74,7 +180,11 @@ void EspeakSpeechSynth::resume()
 
 void EspeakSpeechSynth::stop()
 {
-    if (!m_worker)
+    m_follow.stop();
+    m_timeline->clear();
+    if (m_lastEndedId < m_lastTextId)
+        endUnheard(m_lastTextId);
+    if (!m_output)
         return;
     m_worker->dropPending();
     m_queue->clear();

@@ -3,18 +3,22 @@
 #include "platform/speechsynth.h"
 
 #include <QByteArray>
+#include <QTimer>
 
 #include <functional>
 #include <memory>
 
 class AudioOutput;
 class PcmQueue;
+class SpeechTimeline;
 class SynthWorker;
 
 // The speech synthesiser on espeak-ng. speak() hands the text to a synthesis thread
 // and returns; the thread synthesises clause by clause into a queue holding a
 // couple of seconds of audio, which the output stage plays. Without an audio
-// device nothing is synthesised, and everything else still works, silently.
+// device nothing is synthesised, and everything else still works, silently; each
+// text looks for an output afresh, so a sound server that appears later is used.
+// The listener hears of each word as the output's played-sample clock reaches it.
 class EspeakSpeechSynth : public SpeechSynth
 {
 public:
@@ -38,7 +42,7 @@ public:
     explicit EspeakSpeechSynth(Options options);
     ~EspeakSpeechSynth() override;
 
-    void speak(const QString &text) override;
+    quint64 speak(const QString &text) override;
     void pause() override;
     void resume() override;
     void stop() override;
@@ -50,6 +54,8 @@ public:
     int volume() const override { return m_volume; }
     bool setVolume(int percent) override;
     void selectLanguage(int languageId) override;
+    void setListener(SpeechListener *listener) override { m_listener = listener; }
+    QString inaudibleReason() const override;
 
     // Whether there is an output to play to.
     bool hasOutput() const { return m_output != nullptr; }
@@ -60,10 +66,28 @@ public:
 
 private:
     void applyVoice();
+    // Makes the output and the synthesis thread when there are none yet.
+    void ensureOutput();
+    // Tells the listener what the played audio has reached.
+    void followPlayback();
+    // The output failed: the reading ends as by stop(), and the output is let go.
+    void breakOff(const QString &reason);
+    void reportAudibility();
+    // Tells, from the event loop, that the texts up to `lastId` ended unheard.
+    void endUnheard(quint64 lastId);
 
     int m_speed = 150;
     int m_pitch = 100;
     int m_volume = 100;
+    OutputFactory m_makeOutput;
+    QByteArray m_voiceDataPath;
+    SpeechListener *m_listener = nullptr;
+    quint64 m_lastTextId = 0;
+    quint64 m_lastEndedId = 0;
+    QString m_outputFailure;
+    QString m_reportedReason;
+    QTimer m_follow;
+    std::unique_ptr<SpeechTimeline> m_timeline;
     std::unique_ptr<PcmQueue> m_queue;
     std::unique_ptr<AudioOutput> m_output;
     std::unique_ptr<SynthWorker> m_worker;

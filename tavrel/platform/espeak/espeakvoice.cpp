@@ -2,7 +2,9 @@
 
 #include <espeak-ng/espeak_ng.h>
 
+#include <algorithm>
 #include <mutex>
+#include <vector>
 
 namespace {
 
@@ -27,9 +29,37 @@ LibraryState &library()
 
 // The library calls back on the thread that asked for synthesis.
 thread_local const EspeakVoice::PcmSink *t_sink = nullptr;
+thread_local const EspeakVoice::WordSink *t_words = nullptr;
+// Where each character the library counts (a code point) begins in the clause's
+// UTF-16 text, and one more entry for the end.
+thread_local std::vector<qsizetype> t_codePointStarts;
+thread_local QStringView t_text;
 
-int onSynthesised(short *wav, int count, espeak_EVENT *)
+void reportWord(const espeak_EVENT &event)
 {
+    // The library counts characters from 1; words of no length mark pauses.
+    const qsizetype first = qsizetype(event.text_position) - 1;
+    const qsizetype last = first + event.length;
+    const auto &starts = t_codePointStarts;
+    if (event.length <= 0 || first < 0 || last >= qsizetype(starts.size()))
+        return;
+    const qsizetype start = starts[size_t(first)];
+    const qsizetype length = starts[size_t(last)] - start;
+    // The library sometimes reports the space after a symbol as a word of its own.
+    const QStringView word = t_text.mid(start, length);
+    if (std::all_of(word.begin(), word.end(), [](QChar c) { return c.isSpace(); }))
+        return;
+    (*t_words)(event.sample, start, length);
+}
+
+int onSynthesised(short *wav, int count, espeak_EVENT *events)
+{
+    if (t_words) {
+        for (espeak_EVENT *e = events; e && e->type != espeakEVENT_LIST_TERMINATED; ++e) {
+            if (e->type == espeakEVENT_WORD)
+                reportWord(*e);
+        }
+    }
     if (wav && count > 0 && t_sink && !(*t_sink)(wav, count))
         return 1;
     return 0;
@@ -116,7 +146,8 @@ bool EspeakVoice::prepare()
 }
 
 EspeakVoice::Result EspeakVoice::synthesise(QStringView text, bool pauseAfter,
-                                            const VoiceTuning &tuning, const PcmSink &sink)
+                                            const VoiceTuning &tuning, const PcmSink &sink,
+                                            const WordSink &words)
 {
     LibraryState &lib = library();
     std::lock_guard lock(lib.mutex);
@@ -139,8 +170,19 @@ EspeakVoice::Result EspeakVoice::synthesise(QStringView text, bool pauseAfter,
         return !abandoned;
     };
     t_sink = &watched;
+    if (words) {
+        t_codePointStarts.clear();
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            if (!text.at(i).isLowSurrogate() || i == 0 || !text.at(i - 1).isHighSurrogate())
+                t_codePointStarts.push_back(i);
+        }
+        t_codePointStarts.push_back(text.size());
+        t_text = text;
+        t_words = &words;
+    }
     espeak_ng_Synthesize(utf8.constData(), size_t(utf8.size()) + 1, 0, POS_CHARACTER, 0, flags,
                          nullptr, nullptr);
     t_sink = nullptr;
+    t_words = nullptr;
     return abandoned ? Result::Abandoned : Result::Done;
 }

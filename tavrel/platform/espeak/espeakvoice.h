@@ -17,6 +17,10 @@ class EspeakVoice
 public:
     // Receives the audio; returning false abandons the clause.
     using PcmSink = std::function<bool(const qint16 *samples, qsizetype count)>;
+    // Receives each word as the synthesis reaches it, before its audio: where its
+    // audio begins, in samples from the start of the clause's audio, and where the
+    // word stands in the clause's text, in UTF-16 units.
+    using WordSink = std::function<void(qint64 sample, qsizetype start, qsizetype length)>;
 
     enum class Result { Done, Abandoned, Unavailable };
 
@@ -45,7 +49,7 @@ public:
 
     // Unavailable when the library or the voice data cannot be loaded.
     Result synthesise(QStringView text, bool pauseAfter, const VoiceTuning &tuning,
-                      const PcmSink &sink);
+                      const PcmSink &sink, const WordSink &words = {});
 
 private:
     QByteArray m_dataPath;

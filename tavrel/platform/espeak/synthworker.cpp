@@ -4,12 +4,16 @@
 #include "platform/espeak/espeakvoice.h"
 #include "platform/espeak/pcmqueue.h"
 #include "platform/espeak/pitchtempo.h"
+#include "platform/espeak/speechtimeline.h"
 #include "platform/espeak/voicetuning.h"
 
+#include <algorithm>
 #include <vector>
 
-SynthWorker::SynthWorker(PcmQueue &queue, const QByteArray &voiceDataPath)
+SynthWorker::SynthWorker(PcmQueue &queue, SpeechTimeline &timeline,
+                         const QByteArray &voiceDataPath)
     : m_queue(queue)
+    , m_timeline(timeline)
     , m_dataPath(voiceDataPath)
 {
     m_thread = std::thread([this] { run(); });
@@ -28,11 +32,11 @@ SynthWorker::~SynthWorker()
     m_thread.join();
 }
 
-void SynthWorker::enqueue(const QString &text)
+void SynthWorker::enqueue(const QString &text, quint64 id)
 {
     {
         std::lock_guard lock(m_mutex);
-        m_items.push_back({text, m_queue.generation()});
+        m_items.push_back({text, m_queue.generation(), id});
         updateIdle();
     }
     m_wake.notify_all();
@@ -93,7 +97,7 @@ void SynthWorker::run()
             return;
         voice.setVoiceName(m_settings.voiceName);
     }
-    voice.prepare();
+    m_voiceMissing.store(!voice.prepare());
     for (;;) {
         Item item;
         {
@@ -108,6 +112,15 @@ void SynthWorker::run()
             m_busy = true;
         }
         speakItem(item, voice, shifter);
+        // Its end is heard once the audio written so far has played; a text dropped
+        // by a stop has no end to tell.
+        SpeechTimeline::Mark end;
+        end.generation = item.generation;
+        end.sample = m_queue.writtenTotal();
+        end.textId = item.id;
+        end.end = true;
+        if (m_queue.generation() == item.generation)
+            m_timeline.add(end);
     }
 }
 
@@ -143,6 +156,7 @@ void SynthWorker::speakItem(const Item &item, EspeakVoice &voice, PitchTempo &sh
     const auto takeBackUnplayed = [&] {
         for (auto it = begun.begin(); it != begun.end(); ++it) {
             if (m_queue.takeBack(it->mark, item.generation)) {
+                m_timeline.takeBack(item.generation, item.id, it->mark);
                 clauses.rewind(it->textPosition);
                 begun.erase(it, begun.end());
                 return true;
@@ -178,9 +192,23 @@ void SynthWorker::speakItem(const Item &item, EspeakVoice &voice, PitchTempo &sh
         const Settings s = settings();
         const VoiceTuning tuning = VoiceTuning::forVoice(s.speed, s.pitch, s.volume);
         voice.setVoiceName(s.voiceName);
+        // A word's audio begins where the clause's does, moved by the change of
+        // tempo the audio undergoes afterwards.
+        const quint64 clauseMark = begun.back().mark;
+        const double stretch = 1.0 / (tuning.tempo * tuning.playbackRate);
+        const auto markWord = [&](qint64 sample, qsizetype start, qsizetype length) {
+            SpeechTimeline::Mark word;
+            word.generation = item.generation;
+            word.sample = clauseMark + quint64(std::max<qint64>(0, qint64(sample * stretch)));
+            word.textId = item.id;
+            word.start = clause.start + start;
+            word.length = length;
+            m_timeline.add(word);
+        };
         EspeakVoice::Result result;
         if (!tuning.needsShifting()) {
-            result = voice.synthesise(clause.text, clause.pauseAfter, tuning, deliverChecked);
+            result = voice.synthesise(clause.text, clause.pauseAfter, tuning, deliverChecked,
+                                      markWord);
         } else {
             shifter.reset();
             shifter.setFactors(tuning.tempo, tuning.pitchFactor, tuning.playbackRate);
@@ -189,7 +217,8 @@ void SynthWorker::speakItem(const Item &item, EspeakVoice &voice, PitchTempo &sh
                 shifter.process(samples, count, &shifted);
                 return deliverChecked(shifted.data(), qsizetype(shifted.size()));
             };
-            result = voice.synthesise(clause.text, clause.pauseAfter, tuning, throughShifter);
+            result = voice.synthesise(clause.text, clause.pauseAfter, tuning, throughShifter,
+                                      markWord);
             if (result == EspeakVoice::Result::Done) {
                 shifted.clear();
                 shifter.flush(&shifted);
@@ -201,6 +230,8 @@ void SynthWorker::speakItem(const Item &item, EspeakVoice &voice, PitchTempo &sh
             redo = false;
             continue;
         }
+        if (result == EspeakVoice::Result::Unavailable)
+            m_voiceMissing.store(true);
         if (result != EspeakVoice::Result::Done)
             break;
         // Settings changed after the clause's last audio: take back what has not

@@ -13,6 +13,7 @@
 class EspeakVoice;
 class PcmQueue;
 class PitchTempo;
+class SpeechTimeline;
 
 // The synthesis thread: takes the texts handed to it in order, synthesises them
 // clause by clause with espeak-ng and writes the audio into the queue, blocking
@@ -26,13 +27,14 @@ public:
     // Sees every block of audio as it enters the queue, on the synthesis thread.
     using Tap = std::function<void(const qint16 *samples, qsizetype count)>;
 
-    SynthWorker(PcmQueue &queue, const QByteArray &voiceDataPath);
+    // Marks where each word begins and each text ends in `timeline`.
+    SynthWorker(PcmQueue &queue, SpeechTimeline &timeline, const QByteArray &voiceDataPath);
     ~SynthWorker();
     SynthWorker(const SynthWorker &) = delete;
     SynthWorker &operator=(const SynthWorker &) = delete;
 
-    // Queues a text for the queue's current generation.
-    void enqueue(const QString &text);
+    // Queues a text for the queue's current generation; `id` names it in the marks.
+    void enqueue(const QString &text, quint64 id);
     // Forgets every text not yet started; the caller clears the queue so that the
     // one in progress is abandoned too.
     void dropPending();
@@ -40,11 +42,14 @@ public:
     void setVoice(int wordsPerMinute, int hertz, int percent);
     void setVoiceName(const QByteArray &name);
     void setTap(Tap tap);
+    // The voice data could not be loaded: nothing can be heard.
+    bool voiceMissing() const { return m_voiceMissing.load(); }
 
 private:
     struct Item {
         QString text;
         quint64 generation = 0;
+        quint64 id = 0;
     };
     struct Settings {
         int speed = 150;
@@ -60,7 +65,9 @@ private:
     Settings settings() const;
 
     PcmQueue &m_queue;
+    SpeechTimeline &m_timeline;
     const QByteArray m_dataPath;
+    std::atomic<bool> m_voiceMissing{false};
 
     mutable std::mutex m_mutex;
     std::condition_variable m_wake;
