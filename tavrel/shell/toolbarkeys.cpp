@@ -74,7 +74,8 @@ void ToolbarKeys::focusButton(QAbstractButton *button)
 bool ToolbarKeys::eventFilter(QObject *watched, QEvent *event)
 {
     auto *button = qobject_cast<QAbstractButton *>(watched);
-    const bool key = event->type() == QEvent::KeyPress
+    const bool release = event->type() == QEvent::KeyRelease;
+    const bool key = release || event->type() == QEvent::KeyPress
                      || event->type() == QEvent::ShortcutOverride;
     if (!button || !key || !button->hasFocus())
         return QObject::eventFilter(watched, event);
@@ -82,14 +83,29 @@ bool ToolbarKeys::eventFilter(QObject *watched, QEvent *event)
     const Qt::KeyboardModifiers modifiers = keyEvent->modifiers() & ~Qt::KeypadModifier;
     const int code = keyEvent->key();
     const bool plain = modifiers == Qt::NoModifier;
-    const bool ours = (plain
-                       && (code == Qt::Key_Left || code == Qt::Key_Right || code == Qt::Key_Up
-                           || code == Qt::Key_Down || code == Qt::Key_Home || code == Qt::Key_End
-                           || code == Qt::Key_Space || code == Qt::Key_Return
-                           || code == Qt::Key_Enter || code == Qt::Key_Escape))
+    const bool pressing = plain
+                          && (code == Qt::Key_Space || code == Qt::Key_Return
+                              || code == Qt::Key_Enter);
+    const bool ours = pressing
+                      || (plain
+                          && (code == Qt::Key_Left || code == Qt::Key_Right
+                              || code == Qt::Key_Up || code == Qt::Key_Down
+                              || code == Qt::Key_Home || code == Qt::Key_End
+                              || code == Qt::Key_Escape))
                       || code == Qt::Key_Tab || code == Qt::Key_Backtab;
     if (!ours)
         return QObject::eventFilter(watched, event);
+    if (release) {
+        // The button is pressed when the key comes up, as a button is: a key held
+        // down repeats here, not into the control that gets the focus back.
+        if (!pressing || keyEvent->isAutoRepeat() || !button->isDown())
+            return QObject::eventFilter(watched, event);
+        button->setDown(false);
+        // The command runs as after a click, with the focus where the user works.
+        leave();
+        button->click();
+        return true;
+    }
     // Claimed before any shortcut or the window's default button sees them.
     event->accept();
     if (event->type() == QEvent::ShortcutOverride)
@@ -120,9 +136,8 @@ bool ToolbarKeys::eventFilter(QObject *watched, QEvent *event)
     case Qt::Key_Space:
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        // The command runs as after a click, with the focus where the user works.
-        leave();
-        button->click();
+        if (!keyEvent->isAutoRepeat())
+            button->setDown(true);
         break;
     default:
         leave();

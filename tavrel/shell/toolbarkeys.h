@@ -12,8 +12,9 @@ class QWidget;
 // The toolbar from the keyboard. Its buttons take no focus when clicked, so that
 // the pad keeps the caret, and Tab passes them by. F6 (or Shift+F6) moves the
 // focus onto a button; Left, Right, Up, Down, Home and End move along the
-// buttons; Space or Enter gives the focus back and presses the button, as a
-// click would; Esc, F6 or Tab gives the focus back to the control that had it.
+// buttons; Space or Enter, once let go, gives the focus back and presses the
+// button, as a click would; Esc, F6 or Tab gives the focus back to the control
+// that had it.
 class ToolbarKeys : public QObject
 {
     Q_OBJECT

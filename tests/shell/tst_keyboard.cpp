@@ -139,8 +139,16 @@ void TstKeyboard::toolbarFromTheKeyboard()
     press(Qt::Key_Right);
     press(Qt::Key_Right);
     QCOMPARE(focusName(*f.window), QStringLiteral("Toolbar1_button_AlignCenter"));
-    press(Qt::Key_Space);
+    // Space held down: its repeats neither press again nor type into the pad.
+    QTest::keyPress(QApplication::focusWidget(), Qt::Key_Space);
+    for (QEvent::Type type : {QEvent::KeyRelease, QEvent::KeyPress, QEvent::KeyRelease,
+                              QEvent::KeyPress}) {
+        QKeyEvent repeat(type, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "), true);
+        QApplication::sendEvent(QApplication::focusWidget(), &repeat);
+    }
+    QTest::keyRelease(QApplication::focusWidget(), Qt::Key_Space);
     QCOMPARE(focusName(*f.window), QStringLiteral("SayText"));
+    QCOMPARE(f.synth.spoken().count(QStringLiteral("Text center")), 1);
     QCOMPARE(pad->textCursor().block().blockFormat().alignment() & Qt::AlignHorizontal_Mask,
              Qt::AlignHCenter);
     QVERIFY(f.window->toolbarButton(QStringLiteral("AlignCenter"))->isChecked());
