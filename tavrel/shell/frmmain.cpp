@@ -20,6 +20,7 @@
 #include "shell/helpcommands.h"
 #include "shell/printcommands.h"
 #include "shell/settingsfile.h"
+#include "shell/toolbarkeys.h"
 #include "shell/twips.h"
 #include "shell/windowsettings.h"
 #include "speech/readout.h"
@@ -643,6 +644,7 @@ void Frmmain::start(const Services &services)
     m_speechCommands = std::make_unique<SpeechCommands>(
         *m_readOut, *m_sayText, *m_items.value(QStringLiteral("HighlightWords")),
         SpeechPreferences::pathBeside(settingsPath()));
+    m_toolbarKeys = std::make_unique<ToolbarKeys>(*m_toolbar1, *m_sayText);
     connect(m_clrSelectHost, &ClrSelectHost::click, this, [this] {
         m_colourCommands->clrSelect1_Click(m_clrSelectHost->selectedColor().value_or(-1));
     });

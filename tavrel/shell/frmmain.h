@@ -37,6 +37,7 @@ class ScriptCommands;
 class SearchCommands;
 class SpeechCommands;
 class SpeechSynth;
+class ToolbarKeys;
 class UndoCommands;
 class VoiceControls;
 class WordCount;
@@ -189,6 +190,7 @@ private:
     std::unique_ptr<WordCount> m_wordCount;
     std::unique_ptr<PadPopUp> m_padPopUp;
     std::unique_ptr<SpeechCommands> m_speechCommands;
+    std::unique_ptr<ToolbarKeys> m_toolbarKeys;
     bool m_quitting = false;
 
     QWidget *m_central = nullptr;
