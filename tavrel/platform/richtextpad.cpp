@@ -1,5 +1,7 @@
 #include "platform/richtextpad.h"
 
+#include "platform/padlayout.h"
+#include "platform/padview.h"
 #include "platform/regularfile.h"
 #include "platform/rtf/rtfdocumentwriter.h"
 #include "platform/rtf/rtfloader.h"
@@ -77,6 +79,11 @@ RichTextPad::RichTextPad(QWidget *parent)
     // The pad's pop-up menu is the program's own.
     setContextMenuPolicy(Qt::NoContextMenu);
     viewport()->setMouseTracking(true);
+    // Documents of any size: a layout that lays out only what is shown, and a view
+    // that keeps to the text while it does.
+    auto *layout = new PadLayout(document());
+    document()->setDocumentLayout(layout);
+    new PadView(this, layout);
 }
 
 QString RichTextPad::text() const
