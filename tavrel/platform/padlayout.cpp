@@ -630,6 +630,53 @@ void PadLayout::layOutRange(qreal top, qreal bottom)
     scheduleSizeReport();
 }
 
+void PadLayout::layOutAround(int position, qreal above, qreal below)
+{
+    // Walks out from the position's paragraph, laying out as it goes, until the
+    // laid-out heights cover the distances asked for: estimates above would
+    // otherwise leave part of the view unlaid when they were too large.
+    if (m_rows.count() == 0)
+        return;
+    auto itemRow = [this](qsizetype index) {
+        const PadRows::Row &row = m_rows.at(index);
+        if (row.has(PadRows::InFrame) && !row.has(PadRows::FrameStart)) {
+            const QTextBlock inside = document()->findBlockByNumber(int(index));
+            if (QTextFrame *frame = topLevelFrameAt(inside.position()))
+                return frameRow(frame);
+        }
+        return index;
+    };
+    auto measure = [this](qsizetype index, qint64 from, qint64 to) {
+        const qint64 top = ensureRow(index);
+        if (m_rows.at(index).has(PadRows::Segmented)) {
+            measureLongParagraph(index, document()->findBlockByNumber(int(index)), top, from,
+                                 to);
+        }
+        return m_rows.at(index).height();
+    };
+    const QTextBlock block = document()->findBlock(position);
+    const qsizetype start = itemRow(block.isValid() ? block.blockNumber() : 0);
+    const qint64 up = fixed(above);
+    const qint64 down = fixed(below);
+    // The position's own paragraph: where in it the position lies.
+    ensureRow(start);
+    const qint64 within = fixed(cursorRect(position).top()) - m_topMargin - m_rows.top(start);
+    measure(start, within - up, within + down);
+    qint64 covered = within;
+    for (qsizetype i = start; covered < up && i > 0;) {
+        i = itemRow(i - 1);
+        covered += measure(i, m_rows.at(i).height() - (up - covered), m_rows.at(i).height());
+    }
+    covered = m_rows.at(start).height() - within;
+    for (qsizetype i = start + 1; covered < down && i < m_rows.count(); ++i) {
+        const PadRows::Row &row = m_rows.at(i);
+        if (row.has(PadRows::InFrame) && !row.has(PadRows::FrameStart))
+            continue;
+        covered += measure(i, 0, down - covered);
+    }
+    scheduleSizeReport();
+}
+
 void PadLayout::scheduleSizeReport() const
 {
     if (m_sizeReportPending || documentSize() == m_reportedSize)
@@ -891,7 +938,9 @@ QList<QTextLayout::FormatRange> PadLayout::selectionsIn(const PaintContext &cont
         const int start = range.cursor.selectionStart() - from;
         const int end = range.cursor.selectionEnd() - from;
         if (start < length && end > 0 && end > start) {
-            ranges.append({qMax(0, start), qMin(length, end) - qMax(0, start), range.format});
+            // Unclipped, as Qt's layout gives them: the text layout draws a selection
+            // that began before the paragraph differently from one that begins in it.
+            ranges.append({start, end - start, range.format});
         } else if (!range.cursor.hasSelection()
                    && range.format.hasProperty(QTextFormat::FullWidthSelection)
                    && range.cursor.position() >= from
@@ -1098,12 +1147,17 @@ void PadLayout::draw(QPainter *painter, const PaintContext &context)
 {
     if (m_rows.count() == 0)
         return;
-    const QRectF clip = context.clip.isValid()
-        ? context.clip
-        : QRectF(QPointF(0, 0), documentSize());
+    const QRectF area = context.clip.isValid() ? context.clip
+                                               : QRectF(QPointF(0, 0), documentSize());
     const QBrush background = document()->rootFrame()->frameFormat().background();
     if (background != Qt::NoBrush)
-        painter->fillRect(clip, background);
+        painter->fillRect(area, background);
+    // Text and its selections stay within the page's side margins, as in Qt's layout.
+    const QTextFrameFormat root = document()->rootFrame()->frameFormat();
+    const QRectF page = QRectF(QPointF(0, 0), documentSize())
+                            .adjusted(real(fixed(root.leftMargin())), 0,
+                                      -real(fixed(root.rightMargin())), 0);
+    const QRectF clip = area & page;
 
     const qint64 from = fixed(clip.top()) - m_topMargin;
     const qint64 to = fixed(clip.bottom()) - m_topMargin;
@@ -1268,13 +1322,21 @@ int PadLayout::hitTest(const QPointF &exactPoint, Qt::HitTestAccuracy accuracy) 
     // paragraph's lines may reach above its row (a fixed line height raises them),
     // the paragraph after a table sits beside it, and on the edge between two
     // paragraphs the first holds the point.
+    // Only items that could hold the point are asked, so that asking lays out no more
+    // than it must: the one before on the very edge, the next ones whose lines could
+    // reach up to the point.
+    constexpr qint64 kReach = 64 * 64;
     std::vector<qsizetype> window;
-    if (index > 0)
+    if (index > 0 && y - top <= 64)
         window.push_back(itemRow(index - 1));
     window.push_back(index);
-    for (qsizetype next = nextItem(index); next < m_rows.count() && window.size() < 4;
-         next = nextItem(next))
+    qint64 nextTop = top + m_rows.at(index).height();
+    for (qsizetype next = nextItem(index);
+         next < m_rows.count() && window.size() < 4 && nextTop - y <= kReach;
+         next = nextItem(next)) {
         window.push_back(next);
+        nextTop += m_rows.at(next).height();
+    }
 
     int position = -1;
     for (const qsizetype i : window) {

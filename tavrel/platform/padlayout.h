@@ -62,6 +62,9 @@ public:
 
     // Lays out what covers [top, bottom] of the document.
     void layOutRange(qreal top, qreal bottom);
+    // Lays out what lies from `above` pixels above the position's line to `below`
+    // pixels below it, as laid out (not as estimated).
+    void layOutAround(int position, qreal above, qreal below);
     // The top of the top-level paragraph or frame holding `position`.
     qreal topOf(int position) const;
     // The caret's rectangle at `position`: the line's height, the caret's width.

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QTextBlock>
 #include <QTextBoundaryFinder>
 #include <QTextCursor>
@@ -36,6 +37,9 @@ PadView::PadView(QTextEdit *pad, PadLayout *layout)
     pad->viewport()->installEventFilter(this);
     connect(pad->verticalScrollBar(), &QAbstractSlider::actionTriggered, this,
             &PadView::onScrollAction);
+    // An edit moves the text by its own right; only laying out does not.
+    connect(pad->document(), &QTextDocument::contentsChange, this,
+            [this] { m_anchor = Anchor(); });
     // The text control shows the caret through QTextEdit; the caret's rectangle in a
     // paragraph laid out in pieces is this layout's to give. The connection is made
     // by name, as QTextEdit makes it; without it the view only scrolls less well.
@@ -56,12 +60,52 @@ bool PadView::inLongParagraph(int position) const
         && m_layout->isLongParagraph(m_pad->document()->findBlock(position));
 }
 
+PadView::Anchor PadView::anchorNow() const
+{
+    Anchor anchor;
+    anchor.value = m_pad->verticalScrollBar()->value();
+    anchor.position = m_layout->hitTest(QPointF(0, anchor.value), Qt::FuzzyHit);
+    anchor.top = m_layout->topOf(anchor.position);
+    return anchor;
+}
+
+int PadView::keepAnchor(const Anchor &anchor, bool resizeBars)
+{
+    QScrollBar *bar = m_pad->verticalScrollBar();
+    if (anchor.position < 0 || anchor.value != bar->value()
+        || anchor.position >= m_pad->document()->characterCount())
+        return 0;
+    const int shift = qRound(m_layout->topOf(anchor.position) - anchor.top);
+    if (shift == 0)
+        return 0;
+    // The scroll bars take the corrected size, then the view moves with its text;
+    // the moved text is drawn anew, not scrolled on screen.
+    const int value = bar->value();
+    if (resizeBars)
+        emit m_layout->documentSizeChanged(m_layout->documentSize());
+    {
+        const QSignalBlocker blocker(bar);
+        bar->setValue(value + shift);
+    }
+    m_pad->viewport()->update();
+    if (&anchor == &m_anchor)
+        takeAnchor();
+    return bar->value() - value;
+}
+
 void PadView::onScrollAction(int action)
 {
     Q_UNUSED(action);
     QScrollBar *bar = m_pad->verticalScrollBar();
-    const int from = bar->value();
-    const int to = bar->sliderPosition();
+    int from = bar->value();
+    int to = bar->sliderPosition();
+    // Paragraphs laid out since the view was last taken (the caret going a page up)
+    // moved the text on view: the view takes it along before it scrolls.
+    const int followed = followAnchor();
+    from += followed;
+    to += followed;
+    bool moved = followed != 0;
+    m_anchor = Anchor();
     const int height = m_pad->viewport()->height();
     const bool toEnd = to >= bar->maximum();
     // A step keeps the text on view where it was, moved by the step; a jump lays out
@@ -71,14 +115,17 @@ void PadView::onScrollAction(int action)
     const qreal anchorTop = step ? m_layout->topOf(anchor) : 0;
     const QSizeF before = m_layout->documentSize();
     if (step)
-        m_layout->layOutRange(qMin(from, to) - height, qMax(from, to) + 2 * height);
+        m_layout->layOutAround(anchor, qMax(0, from - to) + height, qMax(0, to - from) + 2 * height);
     else
         m_layout->layOutRange(to - height, to + 2 * height);
     const qreal shift = step ? m_layout->topOf(anchor) - anchorTop : 0;
-    if (m_layout->documentSize() == before)
+    if (m_layout->documentSize() != before) {
+        // The scroll bars take the corrected size first; that resets the slider.
+        emit m_layout->documentSizeChanged(m_layout->documentSize());
+        moved = true;
+    }
+    if (!moved)
         return;
-    // The scroll bars take the corrected size first; that resets the slider.
-    emit m_layout->documentSizeChanged(m_layout->documentSize());
     if (toEnd)
         bar->setSliderPosition(bar->maximum());
     else
@@ -89,10 +136,22 @@ void PadView::onScrollAction(int action)
 
 void PadView::ensureVisible(const QRectF &requested)
 {
+    // Laying out paragraphs above the view since it was taken moved the text on view:
+    // the view follows it first.
+    followAnchor();
     QRectF wanted = requested;
     const int caret = m_pad->textCursor().position();
-    if (inLongParagraph(caret))
+    const bool forCaret = inLongParagraph(caret)
+        || qAbs(requested.top() - m_layout->cursorRect(caret).top()) < 0.5;
+    if (forCaret) {
+        // The paragraphs the view will show are laid out first: their corrected
+        // heights move the caret's line, and the view must end up around it.
+        const int height = m_pad->viewport()->height();
+        takeAnchor();
+        m_layout->layOutAround(caret, height, height);
+        followAnchor();
         wanted = m_layout->cursorRect(caret).adjusted(-5, 0, 5, 0);
+    }
     // As QTextEdit shows a rectangle.
     const QRect rect = wanted.toRect();
     QScrollBar *vbar = m_pad->verticalScrollBar();
@@ -113,6 +172,7 @@ void PadView::ensureVisible(const QRectF &requested)
         vbar->setValue(rect.y());
     else if (rect.y() + rect.height() > vbar->value() + height)
         vbar->setValue(rect.y() + rect.height() - height);
+    takeAnchor();
 }
 
 int PadView::step(int position, int direction, bool words) const
@@ -274,6 +334,8 @@ bool PadView::eventFilter(QObject *watched, QEvent *event)
     if (!m_pad)
         return false;
     if (watched == m_pad && event->type() == QEvent::KeyPress) {
+        followAnchor();
+        takeAnchor();
         auto *key = static_cast<QKeyEvent *>(event);
         if (handleKey(key)) {
             key->accept();
@@ -286,6 +348,14 @@ bool PadView::eventFilter(QObject *watched, QEvent *event)
             m_stickyX = -1;
         return false;
     }
+    if (watched == m_pad->viewport() && event->type() == QEvent::Paint) {
+        // Paragraphs above the view laid out since it was taken (the text control
+        // asking about them) moved the text on view; the view follows it, so what the
+        // user looked at stays in place. The scroll bars follow from the event loop.
+        followAnchor(false);
+        takeAnchor();
+        return false;
+    }
     if (watched == m_pad->viewport() && event->type() == QEvent::MouseButtonDblClick) {
         auto *mouse = static_cast<QMouseEvent *>(event);
         if (mouse->button() == Qt::LeftButton && selectWordAt(mouse->position())) {
@@ -293,7 +363,10 @@ bool PadView::eventFilter(QObject *watched, QEvent *event)
             return true;
         }
     }
-    if (watched == m_pad->viewport() && event->type() == QEvent::MouseButtonPress)
+    if (watched == m_pad->viewport() && event->type() == QEvent::MouseButtonPress) {
+        followAnchor();
+        takeAnchor();
         m_stickyX = -1;
+    }
     return false;
 }

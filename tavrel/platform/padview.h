@@ -31,6 +31,20 @@ private slots:
     void ensureVisible(const QRectF &rect);
 
 private:
+    // The text at the top of the view, by its position and the top of its paragraph,
+    // and the scroll value it was taken at.
+    struct Anchor
+    {
+        int position = -1;
+        qreal top = 0;
+        int value = 0;
+    };
+    Anchor anchorNow() const;
+    // Keeps the anchor's text where it was on screen after heights above it changed;
+    // returns by how much the view moved. A view scrolled since keeps its place.
+    int keepAnchor(const Anchor &anchor, bool resizeBars = true);
+    void takeAnchor() { m_anchor = anchorNow(); }
+    int followAnchor(bool resizeBars = true) { return keepAnchor(m_anchor, resizeBars); }
     void onScrollAction(int action);
     bool handleKey(QKeyEvent *event);
     bool selectWordAt(const QPointF &viewportPosition);
@@ -44,4 +58,7 @@ private:
     PadLayout *m_layout;
     // The x the caret keeps while it moves up and down.
     qreal m_stickyX = -1;
+    // What the user has on view: taken when it is drawn, when a key or a click comes
+    // and when the view moves to the caret; forgotten when the text is edited.
+    Anchor m_anchor;
 };
