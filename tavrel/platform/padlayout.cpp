@@ -154,10 +154,14 @@ PadRows::Row PadLayout::makeRow(const QTextBlock &block, bool inFrame) const
     PadRows::Row row;
     row.length = block.length();
     row.kind = kindOf(block);
-    if (inFrame)
+    if (inFrame) {
         row.flags |= PadRows::InFrame;
-    else if (row.length > kLongParagraph)
+    } else if (row.length > kLongParagraph) {
         row.flags |= PadRows::Segmented;
+        // Lines left from when the paragraph was short would make the text control
+        // measure the whole paragraph for each caret position it asks about.
+        const_cast<QTextBlock &>(block).clearLayout();
+    }
     row.lines = estimateLines(row);
     return row;
 }

@@ -637,13 +637,16 @@ void RichTextPad::setBaseFontName(const QString &family)
 bool RichTextPad::loadFile(const QString &path)
 {
     m_errorString.clear();
-    const std::optional<QByteArray> bytes = RegularFile::read(path, RegularFile::kWhole,
-                                                              &m_errorString);
+    std::optional<QByteArray> bytes = RegularFile::read(path, RegularFile::kWhole,
+                                                        &m_errorString);
     if (!bytes)
         return false;
     if (looksLikeRtf(*bytes) && loadRichText(*bytes))
         return true;
-    setText(TextCodec::decode(*bytes));
+    const QString text = TextCodec::decode(*bytes);
+    // The bytes are not needed any more; a large file need not be held twice.
+    bytes.reset();
+    setText(text);
     return true;
 }
 
