@@ -105,6 +105,13 @@ void TextMirror::onContentsChange(int position, int charsRemoved, int charsAdded
     // after instead.
     const qsizetype oldSize = m_text.size();
     if (position == 0 && charsRemoved >= oldSize && newSize > kSlice) {
+        // A file's text that the document carries is shared, not read back.
+        const QString whole = m_document->property(RichTextPad::kWholeTextProperty).toString();
+        if (whole.size() == newSize && whole.front() == m_document->characterAt(0)
+            && whole.back() == m_document->characterAt(int(newSize) - 1)) {
+            m_text = SharedText::adopting(whole);
+            return;
+        }
         m_text = SharedText();
         m_readTo = 0;
         m_reader.start(0);

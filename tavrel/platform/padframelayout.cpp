@@ -95,18 +95,7 @@ void PadLayout::layOutFrameRow(qsizetype index, QTextFrame *frame, qint64 top) c
     Q_UNUSED(top);
     layOutFrame(frame, m_right - m_left);
     PadFrameBox *box = boxOf(frame);
-    // Aligned as Qt's layout aligns a table in its flow.
-    qint64 x = m_left;
-    if (auto *table = qobject_cast<QTextTable *>(frame)) {
-        const Qt::Alignment align = table->format().alignment() & Qt::AlignHorizontal_Mask;
-        if (m_right - m_left > box->width) {
-            if (align & Qt::AlignRight)
-                x += m_right - box->width;
-            else if (align & Qt::AlignHCenter)
-                x += (m_right - box->width) / 2;
-        }
-    }
-    box->position = QPointF(real(x), 0);
+    box->position = QPointF(real(alignedLeft(frame, m_left, m_right)), 0);
     PadRows::Row row = m_rows.at(index);
     row.lines = box->height;
     row.gap = 0;
@@ -114,6 +103,21 @@ void PadLayout::layOutFrameRow(qsizetype index, QTextFrame *frame, qint64 top) c
     m_rows.set(index, row);
     m_widest = qMax(m_widest, box->width);
     ++m_layoutsMade;
+}
+
+qint64 PadLayout::alignedLeft(QTextFrame *frame, qint64 left, qint64 right) const
+{
+    // As Qt's layout aligns a table in its flow, offsets and all.
+    const PadFrameBox *box = boxOf(frame);
+    const auto *table = qobject_cast<QTextTable *>(frame);
+    if (!table || right - left <= box->width)
+        return left;
+    const Qt::Alignment align = table->format().alignment() & Qt::AlignHorizontal_Mask;
+    if (align & Qt::AlignRight)
+        return left + right - box->width;
+    if (align & Qt::AlignHCenter)
+        return left + (right - box->width) / 2;
+    return left;
 }
 
 void PadLayout::layOutFrame(QTextFrame *frame, qint64 available) const
@@ -167,17 +171,7 @@ PadLayout::FlowResult PadLayout::layOutFlow(QTextFrame::iterator it, qint64 left
         if (QTextFrame *child = it.currentFrame()) {
             PadFrameBox *box = boxOf(child);
             layOutFrame(child, right - left);
-            qint64 x = left;
-            if (auto *table = qobject_cast<QTextTable *>(child)) {
-                const Qt::Alignment align = table->format().alignment() & Qt::AlignHorizontal_Mask;
-                if (right - left > box->width) {
-                    if (align & Qt::AlignRight)
-                        x += right - box->width;
-                    else if (align & Qt::AlignHCenter)
-                        x += (right - box->width) / 2;
-                }
-            }
-            box->position = QPointF(real(x), real(result.y));
+            box->position = QPointF(real(alignedLeft(child, left, right)), real(result.y));
             result.y += box->height;
             result.minimumWidth = qMax(result.minimumWidth, box->minimumWidth);
             result.maximumWidth = qMin(result.maximumWidth, box->maximumWidth);
@@ -188,14 +182,10 @@ PadLayout::FlowResult PadLayout::layOutFlow(QTextFrame::iterator it, qint64 left
         const QTextBlock block = it.currentBlock();
         const QTextBlockFormat format = block.blockFormat();
         const qint64 before = result.y;
-        PadBlockLayout::Flow flow;
-        flow.left = left;
-        flow.right = right;
-        flow.noWrap = m_noWrap;
         QTextLayout *layout = block.layout();
         const PadBlockLayout::Result r = PadBlockLayout::layOut(
-            layout, document(), block, format, previousIsBlock ? &previousFormat : nullptr, flow,
-            result.y, paintDevice());
+            layout, document(), block, format, previousIsBlock ? &previousFormat : nullptr,
+            flowBetween(left, right), result.y, paintDevice());
         result.y += r.gap + r.height;
         QTextFrame::iterator next = it;
         ++next;

@@ -239,6 +239,27 @@ qsizetype PadLayout::rowOf(const QTextBlock &block) const
     return block.blockNumber();
 }
 
+PadBlockLayout::Flow PadLayout::flowBetween(qint64 left, qint64 right) const
+{
+    PadBlockLayout::Flow flow;
+    flow.left = left;
+    flow.right = right;
+    flow.noWrap = m_noWrap;
+    return flow;
+}
+
+qsizetype PadLayout::itemRowOf(qsizetype index) const
+{
+    // A row inside a top-level frame stands for the frame's first row.
+    const PadRows::Row &row = m_rows.at(index);
+    if (row.has(PadRows::InFrame) && !row.has(PadRows::FrameStart)) {
+        const QTextBlock inside = document()->findBlockByNumber(int(index));
+        if (QTextFrame *frame = topLevelFrameAt(inside.position()))
+            return frameRow(frame);
+    }
+    return index;
+}
+
 qsizetype PadLayout::frameRow(QTextFrame *frame) const
 {
     return document()->findBlock(frame->firstPosition()).blockNumber();
@@ -483,14 +504,10 @@ void PadLayout::layOutBlockRow(qsizetype index, const QTextBlock &block, qint64 
         previousFormat = block.previous().blockFormat();
         previous = &previousFormat;
     }
-    PadBlockLayout::Flow flow;
-    flow.left = m_left;
-    flow.right = m_right;
-    flow.noWrap = m_noWrap;
     QTextLayout *layout = block.layout();
     const PadBlockLayout::Result result = PadBlockLayout::layOut(
-        layout, document(), block, block.blockFormat(), previous, flow, m_topMargin + top,
-        paintDevice());
+        layout, document(), block, block.blockFormat(), previous, flowBetween(m_left, m_right),
+        m_topMargin + top, paintDevice());
     ++m_layoutsMade;
     row.gap = qint32(result.gap);
     row.lines = result.height;
@@ -641,15 +658,6 @@ void PadLayout::layOutAround(int position, qreal above, qreal below)
     // otherwise leave part of the view unlaid when they were too large.
     if (m_rows.count() == 0)
         return;
-    auto itemRow = [this](qsizetype index) {
-        const PadRows::Row &row = m_rows.at(index);
-        if (row.has(PadRows::InFrame) && !row.has(PadRows::FrameStart)) {
-            const QTextBlock inside = document()->findBlockByNumber(int(index));
-            if (QTextFrame *frame = topLevelFrameAt(inside.position()))
-                return frameRow(frame);
-        }
-        return index;
-    };
     auto measure = [this](qsizetype index, qint64 from, qint64 to) {
         const qint64 top = ensureRow(index);
         if (m_rows.at(index).has(PadRows::Segmented)) {
@@ -659,7 +667,7 @@ void PadLayout::layOutAround(int position, qreal above, qreal below)
         return m_rows.at(index).height();
     };
     const QTextBlock block = document()->findBlock(position);
-    const qsizetype start = itemRow(block.isValid() ? block.blockNumber() : 0);
+    const qsizetype start = itemRowOf(block.isValid() ? block.blockNumber() : 0);
     const qint64 up = fixed(above);
     const qint64 down = fixed(below);
     // The position's own paragraph: where in it the position lies.
@@ -668,7 +676,7 @@ void PadLayout::layOutAround(int position, qreal above, qreal below)
     measure(start, within - up, within + down);
     qint64 covered = within;
     for (qsizetype i = start; covered < up && i > 0;) {
-        i = itemRow(i - 1);
+        i = itemRowOf(i - 1);
         covered += measure(i, m_rows.at(i).height() - (up - covered), m_rows.at(i).height());
     }
     covered = m_rows.at(start).height() - within;
@@ -867,13 +875,9 @@ void PadLayout::layOutPiece(const QTextBlock &block, LongParagraph &paragraph, s
     auto layout = std::make_unique<QTextLayout>(text, document()->defaultFont(),
                                                 const_cast<QPaintDevice *>(paintDevice()));
     layout->setFormats(formats);
-    PadBlockLayout::Flow flow;
-    flow.left = m_left;
-    flow.right = m_right;
-    flow.noWrap = m_noWrap;
     const PadBlockLayout::Result result = PadBlockLayout::layOut(
-        layout.get(), document(), block, block.blockFormat(), nullptr, flow, 0, paintDevice(),
-        index == 0);
+        layout.get(), document(), block, block.blockFormat(), nullptr,
+        flowBetween(m_left, m_right), 0, paintDevice(), index == 0);
     ++m_layoutsMade;
     if (!piece.layout)
         ++paragraph.laidOut;
@@ -1293,15 +1297,6 @@ int PadLayout::hitTest(const QPointF &exactPoint, Qt::HitTestAccuracy accuracy) 
     // In 64ths of a pixel, as Qt's layout takes the point.
     const QPointF point(real(fixed(exactPoint.x())), real(fixed(exactPoint.y())));
     const qint64 y = fixed(point.y()) - m_topMargin;
-    auto itemRow = [this](qsizetype index) {
-        const PadRows::Row &row = m_rows.at(index);
-        if (row.has(PadRows::InFrame) && !row.has(PadRows::FrameStart)) {
-            const QTextBlock inside = document()->findBlockByNumber(int(index));
-            if (QTextFrame *frame = topLevelFrameAt(inside.position()))
-                return frameRow(frame);
-        }
-        return index;
-    };
     auto nextItem = [this](qsizetype index) {
         ++index;
         while (index < m_rows.count() && m_rows.at(index).has(PadRows::InFrame)
@@ -1310,7 +1305,7 @@ int PadLayout::hitTest(const QPointF &exactPoint, Qt::HitTestAccuracy accuracy) 
         return index;
     };
     qint64 top = 0;
-    qsizetype index = itemRow(m_rows.rowAt(y, &top));
+    qsizetype index = itemRowOf(m_rows.rowAt(y, &top));
     for (;;) {
         top = ensureRow(index);
         // Laying the row out may have made it shorter than the point.
@@ -1332,7 +1327,7 @@ int PadLayout::hitTest(const QPointF &exactPoint, Qt::HitTestAccuracy accuracy) 
     constexpr qint64 kReach = 64 * 64;
     std::vector<qsizetype> window;
     if (index > 0 && y - top <= 64)
-        window.push_back(itemRow(index - 1));
+        window.push_back(itemRowOf(index - 1));
     window.push_back(index);
     qint64 nextTop = top + m_rows.at(index).height();
     for (qsizetype next = nextItem(index);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/padblocklayout.h"
 #include "platform/padrows.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -119,6 +120,8 @@ private:
     QTextFrame *topLevelFrameAt(int position) const;
     qsizetype rowOf(const QTextBlock &block) const;
     qsizetype frameRow(QTextFrame *frame) const;
+    qsizetype itemRowOf(qsizetype index) const;
+    PadBlockLayout::Flow flowBetween(qint64 left, qint64 right) const;
 
     // Long paragraphs.
     LongParagraph *longOf(const PadRows::Row &row) const;
@@ -148,6 +151,7 @@ private:
     PadFrameBox *boxOf(QTextFrame *frame) const;
     void layOutFrame(QTextFrame *frame, qint64 width) const;
     void layOutTable(QTextTable *table, PadFrameBox *box, qint64 width) const;
+    qint64 alignedLeft(QTextFrame *frame, qint64 left, qint64 right) const;
     struct FlowResult;
     // Lays out a frame's or a cell's content between left and right from y down.
     FlowResult layOutFlow(QTextFrame::iterator it, qint64 left, qint64 right, qint64 y) const;

@@ -132,6 +132,22 @@ void RichTextPad::setText(const QString &text)
     setTextCursor(QTextCursor(document()));
 }
 
+void RichTextPad::setWholeText(QString text)
+{
+    // Line breaks written as the document keeps them, in the string itself: the
+    // document's text is then this string to the character.
+    QChar *c = text.data();
+    for (QChar *end = c + text.size(); c != end; ++c) {
+        const char16_t u = c->unicode();
+        if (u == u'\n' || u == u'\r' || u == kBeginningOfFrame || u == kEndOfFrame)
+            *c = QChar::ParagraphSeparator;
+    }
+    document()->setProperty(kWholeTextProperty, text);
+    document()->setPlainText(text);
+    document()->setProperty(kWholeTextProperty, QVariant());
+    setTextCursor(QTextCursor(document()));
+}
+
 bool RichTextPad::holdsPlainTextOnly() const
 {
     // The formats a document gives plain text of its own.
@@ -643,10 +659,10 @@ bool RichTextPad::loadFile(const QString &path)
         return false;
     if (looksLikeRtf(*bytes) && loadRichText(*bytes))
         return true;
-    const QString text = TextCodec::decode(*bytes);
+    QString text = TextCodec::decode(*bytes);
     // The bytes are not needed any more; a large file need not be held twice.
     bytes.reset();
-    setText(text);
+    setWholeText(std::move(text));
     return true;
 }
 
