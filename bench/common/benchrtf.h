@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QBuffer>
 #include <QByteArray>
+#include <QImage>
 #include <QString>
 
 #include <iterator>
@@ -19,11 +21,16 @@ inline QByteArray benchRtf(qsizetype bytes, QString *plain = nullptr, quint32 se
         "formatting", "letters", "sentence", "and", "of", "to", "in", "is", "a",
     };
     // A 2x2 PNG, red and blue.
-    static const char picture[] =
-        "{\\pict\\pngblip\\picwgoal600\\pichgoal600 "
-        "89504e470d0a1a0a0000000d4948445200000002000000020802000000fdd49a73"
-        "0000001649444154789c63f8cfc0c0f01f0418180000012003fd5a5b6f4400000000"
-        "49454e44ae426082}";
+    static const QByteArray picture = [] {
+        QImage image(2, 2, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        image.setPixel(1, 1, qRgb(0, 0, 255));
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        return "{\\pict\\pngblip\\picwgoal600\\pichgoal600 " + png.toHex() + "}";
+    }();
     auto roll = [&seed](int n) {
         seed = seed * 1103515245u + 12345u;
         return int((seed >> 16) % unsigned(n));

@@ -219,7 +219,7 @@ int runKeys(const Case &c)
     w.paintOnce();
 
     // Typing with now and then a correction, a new paragraph, a deletion forward and
-    // a word made bold, as the toolbar's Bold does it.
+    // a word selected with Ctrl+Shift+Left and made bold, as the toolbar's Bold does it.
     std::vector<double> typing, editing, formatting;
     quint32 seed = 99;
     // 400 keys, or as many as fit in two minutes.
@@ -239,12 +239,12 @@ int runKeys(const Case &c)
         } else if (roll < 90) {
             editing.push_back(w.key(Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r")));
         } else {
+            // The word before the caret selected by keyboard, as the user does it.
+            editing.push_back(w.key(Qt::Key_Left, Qt::ControlModifier | Qt::ShiftModifier));
             QElapsedTimer clock;
             clock.start();
-            QTextCursor word = w.pad.textCursor();
-            word.movePosition(QTextCursor::PreviousWord, QTextCursor::KeepAnchor);
-            w.pad.setTextCursor(word);
             w.pad.setSelBold(!w.pad.selBold().value_or(false));
+            QTextCursor word = w.pad.textCursor();
             word.clearSelection();
             w.pad.setTextCursor(word);
             w.paintOnce();

@@ -15,6 +15,7 @@
 #include <QTextList>
 #include <QTextTable>
 #include <QTimer>
+#include <QtGui/private/qtextengine_p.h>
 
 #include <algorithm>
 #include <cmath>
@@ -57,6 +58,9 @@ struct PadLayout::LongParagraph
     std::vector<Piece> pieces;
     qint64 gap = 0;
     size_t laidOut = 0;
+    // The paragraph's text, kept in step with its edits and shared with its own text
+    // layout (see keepOwnText); null until first asked for.
+    QString text;
 };
 
 PadLayout::PadLayout(QTextDocument *document)
@@ -574,6 +578,8 @@ QRectF PadLayout::blockBoundingRect(const QTextBlock &block) const
     const qint64 top = ensureRow(index);
     const PadRows::Row &now = m_rows.at(index);
     if (now.has(PadRows::Segmented)) {
+        // Asked for first by whoever then asks the paragraph's own layout about a line.
+        keepOwnText(block, longOf(now));
         return QRectF(real(m_left), real(m_topMargin + top + now.gap), real(m_right - m_left),
                       real(now.lines));
     }
@@ -793,6 +799,31 @@ size_t PadLayout::pieceAt(const LongParagraph &paragraph, int offset, qint64 *to
     return i;
 }
 
+void PadLayout::keepOwnText(const QTextBlock &block, LongParagraph *paragraph)
+{
+    // The text control and QTextCursor ask a paragraph's own text layout for the
+    // caret's line after every edit and caret move, each time right after they asked
+    // for the paragraph's rectangle. A layout without its text first analyses the
+    // scripts of the whole paragraph for that, a second for a few megabytes; given
+    // its text (and no lines), it answers at once that it has no line.
+    // The text is shared with the paragraph's copy, which an edit changes in place.
+    QTextEngine *engine = block.layout()->engine();
+    if (engine->layoutData)
+        return;
+    constexpr auto kMarks = QTextOption::ShowDocumentTerminator
+        | QTextOption::ShowLineAndParagraphSeparators;
+    const bool plain = !(engine->option.flags() & kMarks)
+        && engine->preeditAreaPosition() == -1;
+    if (paragraph && plain && paragraph->text.size() == block.length() - 1) {
+        engine->layoutData = new QTextEngine::LayoutData();
+        engine->layoutData->string = paragraph->text;
+        return;
+    }
+    engine->validate();
+    if (paragraph && plain)
+        paragraph->text = engine->layoutData->string;
+}
+
 bool PadLayout::editLongParagraph(qsizetype index, int from, int removed, int added)
 {
     // Only the piece holding the change is laid out again; the pieces after it move
@@ -818,6 +849,17 @@ bool PadLayout::editLongParagraph(qsizetype index, int from, int removed, int ad
     piece.layout.reset();
     piece.measured = false;
     const QTextBlock block = document()->findBlockByNumber(int(index));
+    if (added > kPiece) {
+        // Read afresh when next asked for.
+        paragraph->text = QString();
+    } else if (!paragraph->text.isNull()) {
+        // Its own layout has let go of the text with the edit: no copy is made here.
+        const int base = block.position();
+        QString inserted(added, Qt::Uninitialized);
+        for (int i = 0; i < added; ++i)
+            inserted[i] = document()->characterAt(base + from + i);
+        paragraph->text.replace(from, removed, inserted);
+    }
     if (piece.length > 2 * kPiece || (piece.length < kPiece / 8 && pieces.size() > 1)) {
         // Cut again the stretch around it.
         const size_t a = first > 0 && piece.length < kPiece / 8 ? first - 1 : first;

@@ -126,6 +126,7 @@ private:
     // Long paragraphs.
     LongParagraph *longOf(const PadRows::Row &row) const;
     void makePieces(LongParagraph &paragraph, const QTextBlock &block) const;
+    static void keepOwnText(const QTextBlock &block, LongParagraph *paragraph);
     bool editLongParagraph(qsizetype row, int from, int removed, int added);
     void layOutPiece(const QTextBlock &block, LongParagraph &paragraph, size_t index) const;
     qint64 piecesHeight(const LongParagraph &paragraph) const;
