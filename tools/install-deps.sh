@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-multimedia-dev qt6-tools-dev qt6-tools-dev-tools
+    qt6-base-dev qt6-base-private-dev qt6-multimedia-dev qt6-tools-dev qt6-tools-dev-tools
     qt6-documentation-tools qt6-l10n-tools libqt6uitools6 qt6-qpa-plugins
     libespeak-ng-dev espeak-ng-data libsonic-dev libpulse-dev
     libbenchmark-dev

@@ -43,6 +43,27 @@ SharedText::SharedText(const QString &text)
     replace(0, 0, text);
 }
 
+SharedText SharedText::adopting(const QString &text)
+{
+    SharedText adopted;
+    if (text.isEmpty())
+        return adopted;
+    auto *book = new Book;
+    for (qsizetype at = 0; at < text.size();) {
+        auto *page = new Page;
+        for (qsizetype i = 0; i < kPagePieces && at < text.size(); ++i) {
+            const qsizetype length = qMin(kPiece, text.size() - at);
+            page->pieces.emplace_back(new Piece(text, at, length));
+            page->size += length;
+            at += length;
+        }
+        book->pages.emplace_back(page);
+    }
+    adopted.m_book = Ref<Book>(book);
+    adopted.m_size = text.size();
+    return adopted;
+}
+
 QString SharedText::toString() const
 {
     QString out;
@@ -148,6 +169,14 @@ void SharedText::replace(qsizetype position, qsizetype length, QStringView after
         // The usual case, a key press: the change lies inside one piece.
         Page *page = book->pages[size_t(first.page)].detach();
         Piece *piece = page->pieces[size_t(first.piece)].detach();
+        if (!piece->adoptedFrom.isNull()) {
+            // Its own characters now, with room to type into.
+            QString own;
+            own.reserve(piece->text.size() + after.size() + 16);
+            own.append(piece->text);
+            piece->text = own;
+            piece->adoptedFrom = QString();
+        }
         piece->text.replace(first.offset, length, after.data(), after.size());
         page->size += after.size() - length;
         if (piece->text.size() > kMaxPiece) {
@@ -331,6 +360,11 @@ qsizetype SharedText::heldBytes(const QList<SharedText> &texts)
                 seen.insert(piece.get());
                 bytes += 2 * kHeader + qsizetype(sizeof(Piece))
                     + (piece->text.capacity() + 1) * qsizetype(sizeof(QChar));
+                const void *adopted = piece->adoptedFrom.constData();
+                if (!piece->adoptedFrom.isNull() && !seen.contains(adopted)) {
+                    seen.insert(adopted);
+                    bytes += kHeader + (piece->adoptedFrom.size() + 1) * qsizetype(sizeof(QChar));
+                }
             }
         }
     }

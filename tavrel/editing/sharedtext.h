@@ -23,6 +23,10 @@ public:
     // Intentionally implicit: a SharedText is a text, only held differently.
     SharedText(const QString &text);
     SharedText(const char16_t *text) : SharedText(QString::fromUtf16(text)) { }
+    // A text holding `text`'s own characters instead of a copy: the pieces read them
+    // where they are, and a piece changed takes its own copy first. `text` is never
+    // written to.
+    static SharedText adopting(const QString &text);
 
     qsizetype size() const { return m_size; }
     bool isEmpty() const { return m_size == 0; }
@@ -109,16 +113,23 @@ private:
 };
 
 // A run of characters, never shared with another piece's QString: a copy copies the
-// characters, with room to type into.
+// characters, with room to type into. An adopted piece reads its characters in the
+// text it was adopted from, which it keeps alive; changing it copies them first.
 struct SharedText::Piece
 {
     int refs = 1;
     QString text;
+    QString adoptedFrom;
 
     explicit Piece(QStringView characters)
     {
         text.reserve(characters.size() + 16);
         text.append(characters);
+    }
+    Piece(const QString &whole, qsizetype from, qsizetype length)
+        : text(QString::fromRawData(whole.constData() + from, length))
+        , adoptedFrom(whole)
+    {
     }
     Piece(const Piece &other) : Piece(QStringView(other.text)) { }
     Piece &operator=(const Piece &) = delete;

@@ -25,7 +25,36 @@ qsizetype rawSize(const QTextDocument *document)
 TextMirror::TextMirror(QTextDocument *document, QObject *parent)
     : QObject(parent)
 {
+    m_reader.setSingleShot(true);
+    connect(&m_reader, &QTimer::timeout, this, [this] { readSlices(false); });
     setDocument(document);
+}
+
+const SharedText &TextMirror::text() const
+{
+    if (m_readTo >= 0)
+        const_cast<TextMirror *>(this)->readSlices(true);
+    return m_text;
+}
+
+void TextMirror::readSlices(bool all)
+{
+    if (m_readTo < 0)
+        return;
+    const qsizetype size = m_document ? rawSize(m_document) : 0;
+    do {
+        const qsizetype length = qMin(kSlice, size - m_readTo);
+        if (length > 0) {
+            m_text.replace(m_readTo, 0, readRange(int(m_readTo), int(length)));
+            m_readTo += length;
+        }
+    } while (all && m_readTo < size);
+    if (m_readTo >= size) {
+        m_readTo = -1;
+        m_reader.stop();
+    } else {
+        m_reader.start(0);
+    }
 }
 
 void TextMirror::setDocument(QTextDocument *document)
@@ -44,6 +73,8 @@ void TextMirror::setDocument(QTextDocument *document)
 
 void TextMirror::replaceAll(const SharedText &text, const std::function<void()> &change)
 {
+    m_readTo = -1;
+    m_reader.stop();
     disconnect(m_connection);
     change();
     if (m_document) {
@@ -60,11 +91,32 @@ void TextMirror::onContentsChange(int position, int charsRemoved, int charsAdded
     Q_UNUSED(charsAdded);
     if (!m_document)
         return;
+    const qsizetype newSize = rawSize(m_document);
+    // A change while a new text is read: the reading starts again on the document
+    // as it now is.
+    if (m_readTo >= 0) {
+        m_text = SharedText();
+        m_readTo = 0;
+        m_reader.start(0);
+        return;
+    }
     // The sizes reported can include the document's own closing separator (a whole
     // new text is reported so); the range is worked out from the sizes before and
     // after instead.
     const qsizetype oldSize = m_text.size();
-    const qsizetype newSize = rawSize(m_document);
+    if (position == 0 && charsRemoved >= oldSize && newSize > kSlice) {
+        // A file's text that the document carries is shared, not read back.
+        const QString whole = m_document->property(RichTextPad::kWholeTextProperty).toString();
+        if (whole.size() == newSize && whole.front() == m_document->characterAt(0)
+            && whole.back() == m_document->characterAt(int(newSize) - 1)) {
+            m_text = SharedText::adopting(whole);
+            return;
+        }
+        m_text = SharedText();
+        m_readTo = 0;
+        m_reader.start(0);
+        return;
+    }
     if (position < 0 || position > oldSize) {
         rereadAll();
         return;
@@ -115,5 +167,7 @@ QString TextMirror::readRange(int position, int length) const
 
 void TextMirror::readAll()
 {
+    m_readTo = -1;
+    m_reader.stop();
     m_text = m_document ? SharedText(m_document->toRawText()) : SharedText();
 }

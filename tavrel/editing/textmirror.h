@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QTextDocument>
+#include <QTimer>
 
 #include <functional>
 
@@ -14,14 +15,22 @@
 // instead of a copy of the whole text. The raw text has one character per document
 // position: U+2029 between paragraphs, U+FFFC for each picture; the pad's
 // plainTextOf() turns it into the text the pad reports.
+//
+// A whole new text of more than kSlice characters (a file opened) is read in slices
+// from the event loop, so that the document is shown before its copy is made;
+// text() finishes the reading first when it is asked for before.
 class TextMirror : public QObject
 {
     Q_OBJECT
 
 public:
+    static constexpr qsizetype kSlice = 1 << 18;
+
     explicit TextMirror(QTextDocument *document, QObject *parent = nullptr);
 
-    const SharedText &text() const { return m_text; }
+    const SharedText &text() const;
+    // Whether a new text is still being read.
+    bool isReading() const { return m_readTo >= 0; }
     QTextDocument *document() const { return m_document; }
     // Follows another document (the pad was given a new one) and reads it afresh.
     void setDocument(QTextDocument *document);
@@ -42,8 +51,13 @@ private:
     // Reads the document afresh after a change it reported in a way not followed.
     void rereadAll();
     QString readRange(int position, int length) const;
+    // Reads the next slice of a new text; all of it when `all`.
+    void readSlices(bool all);
 
     QPointer<QTextDocument> m_document;
     QMetaObject::Connection m_connection;
     SharedText m_text;
+    // While a new text is read: how far it has been read, else -1.
+    qsizetype m_readTo = -1;
+    QTimer m_reader;
 };

@@ -1,5 +1,7 @@
 #include "platform/richtextpad.h"
 
+#include "platform/padlayout.h"
+#include "platform/padview.h"
 #include "platform/regularfile.h"
 #include "platform/rtf/rtfdocumentwriter.h"
 #include "platform/rtf/rtfloader.h"
@@ -77,6 +79,11 @@ RichTextPad::RichTextPad(QWidget *parent)
     // The pad's pop-up menu is the program's own.
     setContextMenuPolicy(Qt::NoContextMenu);
     viewport()->setMouseTracking(true);
+    // Documents of any size: a layout that lays out only what is shown, and a view
+    // that keeps to the text while it does.
+    auto *layout = new PadLayout(document());
+    document()->setDocumentLayout(layout);
+    new PadView(this, layout);
 }
 
 QString RichTextPad::text() const
@@ -122,6 +129,22 @@ void RichTextPad::setText(const QString &text)
     // widget's second pass over the whole text to set that format again.
     if (!replaceChangedPart(text))
         document()->setPlainText(text);
+    setTextCursor(QTextCursor(document()));
+}
+
+void RichTextPad::setWholeText(QString text)
+{
+    // Line breaks written as the document keeps them, in the string itself: the
+    // document's text is then this string to the character.
+    QChar *c = text.data();
+    for (QChar *end = c + text.size(); c != end; ++c) {
+        const char16_t u = c->unicode();
+        if (u == u'\n' || u == u'\r' || u == kBeginningOfFrame || u == kEndOfFrame)
+            *c = QChar::ParagraphSeparator;
+    }
+    document()->setProperty(kWholeTextProperty, text);
+    document()->setPlainText(text);
+    document()->setProperty(kWholeTextProperty, QVariant());
     setTextCursor(QTextCursor(document()));
 }
 
@@ -630,13 +653,16 @@ void RichTextPad::setBaseFontName(const QString &family)
 bool RichTextPad::loadFile(const QString &path)
 {
     m_errorString.clear();
-    const std::optional<QByteArray> bytes = RegularFile::read(path, RegularFile::kWhole,
-                                                              &m_errorString);
+    std::optional<QByteArray> bytes = RegularFile::read(path, RegularFile::kWhole,
+                                                        &m_errorString);
     if (!bytes)
         return false;
     if (looksLikeRtf(*bytes) && loadRichText(*bytes))
         return true;
-    setText(TextCodec::decode(*bytes));
+    QString text = TextCodec::decode(*bytes);
+    // The bytes are not needed any more; a large file need not be held twice.
+    bytes.reset();
+    setWholeText(std::move(text));
     return true;
 }
 

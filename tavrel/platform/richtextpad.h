@@ -18,6 +18,10 @@ class RichTextPad : public QTextEdit
 
 public:
     enum Alignment { AlignLeft = 0, AlignRight = 1, AlignCenter = 2 };
+    // While a file's text goes into the document at once, the document carries that
+    // text (its raw form: U+2029 between paragraphs) under this property, so that
+    // whoever follows the document can share it rather than read it back.
+    static constexpr char kWholeTextProperty[] = "tavrelWholeText";
     enum FindOption { FindWholeWord = 2, FindMatchCase = 4 };
 
     explicit RichTextPad(QWidget *parent = nullptr);
@@ -150,6 +154,8 @@ private:
     // A run's offset from the baseline in twips, however the format holds it.
     int charOffsetTwips(const QTextCharFormat &format) const;
     bool loadRichText(const QByteArray &bytes);
+    // Replaces the content with a file's plain text, taking the string over.
+    void setWholeText(QString text);
     bool holdsPlainTextOnly() const;
     bool replaceChangedPart(const QString &text);
     QTextCursor readingMarkCursor() const;

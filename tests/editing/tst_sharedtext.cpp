@@ -22,12 +22,16 @@ void TstSharedText::behavesLikeAString_data()
     QTest::addColumn<int>("startSize");
     QTest::addColumn<int>("maxChange");
     QTest::addColumn<quint32>("seed");
+    QTest::addColumn<bool>("adopt");
     // Small edits in a text of several pages, large edits that cross pages, and a
     // text grown from nothing.
-    QTest::newRow("keys in a large text") << 400000 << 3 << 1u;
-    QTest::newRow("blocks across pages") << 400000 << 150000 << 2u;
-    QTest::newRow("grown from empty") << 0 << 5000 << 3u;
-    QTest::newRow("mixed") << 50000 << 20000 << 4u;
+    QTest::newRow("keys in a large text") << 400000 << 3 << 1u << false;
+    QTest::newRow("blocks across pages") << 400000 << 150000 << 2u << false;
+    QTest::newRow("grown from empty") << 0 << 5000 << 3u << false;
+    QTest::newRow("mixed") << 50000 << 20000 << 4u << false;
+    // A text adopted from a string: the string is never written to.
+    QTest::newRow("adopted, keys") << 400000 << 3 << 5u << true;
+    QTest::newRow("adopted, blocks") << 400000 << 150000 << 6u << true;
 }
 
 void TstSharedText::behavesLikeAString()
@@ -35,6 +39,7 @@ void TstSharedText::behavesLikeAString()
     QFETCH(int, startSize);
     QFETCH(int, maxChange);
     QFETCH(quint32, seed);
+    QFETCH(bool, adopt);
     QRandomGenerator random(seed);
     auto randomText = [&random](int length) {
         QString text(length, Qt::Uninitialized);
@@ -44,7 +49,9 @@ void TstSharedText::behavesLikeAString()
     };
 
     QString expected = randomText(startSize);
-    SharedText text(expected);
+    const QString original = expected;
+    const QString untouched(original.constData(), original.size());
+    SharedText text = adopt ? SharedText::adopting(original) : SharedText(expected);
     QList<SharedText> versions;
     QList<QString> expectedVersions;
     for (int step = 0; step < 600; ++step) {
@@ -67,6 +74,7 @@ void TstSharedText::behavesLikeAString()
     QCOMPARE(text.toString(), expected);
     for (qsizetype i = 0; i < versions.size(); ++i)
         QCOMPARE(versions.at(i).toString(), expectedVersions.at(i));
+    QCOMPARE(original, untouched);
 }
 
 void TstSharedText::copiesShareAllButTheChangedPiece()

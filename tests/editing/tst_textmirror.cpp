@@ -19,6 +19,7 @@ private slots:
     void plainTextMatchesThePad();
     void replaceAllSharesTheRestoredText();
     void followsANewDocument();
+    void readsALargeNewTextInSlices();
 };
 
 void TstTextMirror::followsEveryKindOfChange()
@@ -140,6 +141,32 @@ void TstTextMirror::followsANewDocument()
     QCOMPARE(mirror.text().toString(), QStringLiteral("second"));
     QTextCursor(&second).insertText(QStringLiteral("the "));
     QCOMPARE(mirror.text().toString(), QStringLiteral("the second"));
+}
+
+void TstTextMirror::readsALargeNewTextInSlices()
+{
+    // A file opened is copied while the event loop runs; asked for early, or changed
+    // meanwhile, the copy is still exactly the document's.
+    QString big;
+    for (int i = 0; big.size() < 3 * TextMirror::kSlice; ++i)
+        big += QStringLiteral("line %1 of a large text\n").arg(i);
+    QTextDocument document;
+    TextMirror mirror(&document);
+    document.setPlainText(big);
+    QVERIFY(mirror.isReading());
+    QCOMPARE(mirror.text().toString(), document.toRawText());
+    QVERIFY(!mirror.isReading());
+
+    document.setPlainText(big + QStringLiteral("more"));
+    QVERIFY(mirror.isReading());
+    QCoreApplication::processEvents();
+    QTextCursor(&document).insertText(QStringLiteral("first "));
+    QTRY_VERIFY(!mirror.isReading());
+    QCOMPARE(mirror.text().toString(), document.toRawText());
+    QTextCursor end(&document);
+    end.movePosition(QTextCursor::End);
+    end.insertText(QStringLiteral("!"));
+    QCOMPARE(mirror.text().toString(), document.toRawText());
 }
 
 QTEST_MAIN(TstTextMirror)
