@@ -1,9 +1,9 @@
 #include "platform/espeak/synthworker.h"
 
-#include "platform/espeak/clausesplitter.h"
+#include "platform/clausesplitter.h"
 #include "platform/espeak/espeakvoice.h"
 #include "platform/espeak/pcmqueue.h"
-#include "platform/espeak/pitchtempo.h"
+#include "platform/audio/pitchtempo.h"
 #include "platform/espeak/speechtimeline.h"
 #include "platform/espeak/voicetuning.h"
 
