@@ -5,6 +5,7 @@
 #include "windowfixture.h"
 
 #include "platform/richtextpad.h"
+#include "shell/preferencesfile.h"
 #include "shell/settingsfile.h"
 #include "shell/twips.h"
 
@@ -56,6 +57,7 @@ private slots:
     void failedWriteKeepsTheOldFile();
     void scrollBarsShowTheValuesInForce_data();
     void scrollBarsShowTheValuesInForce();
+    void voiceChoiceKeptBesideSettings();
 };
 
 void TstSettings::writtenAtExitAndRestoredAtStart()
@@ -407,3 +409,39 @@ void TstSettings::scrollBarsShowTheValuesInForce()
 
 QTEST_MAIN(TstSettings)
 #include "tst_settings.moc"
+
+void TstSettings::voiceChoiceKeptBesideSettings()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Settings.ini"));
+    const QString preferences = dir.filePath(QStringLiteral("Preferences.ini"));
+    const QString german = QStringLiteral("espeak-ng:gmw/de");
+    const auto run = [&path](const QString &voice) {
+        WindowFixture fixture(path);
+        const QString before = fixture.synth.voice();
+        if (!voice.isEmpty() && !fixture.synth.setVoice(voice))
+            return QStringLiteral("<refused>");
+        fixture.window->exitCommand();
+        return before;
+    };
+    // A run that keeps the default voice leaves no second file.
+    QCOMPARE(run(QString()), Voices::defaultId());
+    QVERIFY(!QFile::exists(preferences));
+    const QByteArray settings = readBytes(path);
+
+    // The choice survives the restart; Settings.ini is not touched by it.
+    QCOMPARE(run(german), Voices::defaultId());
+    QCOMPARE(readBytes(path), settings);
+    QCOMPARE(PreferencesFile::read(preferences).value(QStringLiteral("Voice")), german);
+    QCOMPARE(run(QString()), german);
+    QCOMPARE(readBytes(path), settings);
+
+    // Back to the default, other entries kept; a voice not installed any more is
+    // ignored and leaves the default in force.
+    QVERIFY(writeBytes(preferences, "Other=kept\r\nVoice=" + german.toUtf8() + "\r\n"));
+    QCOMPARE(run(Voices::defaultId()), german);
+    QCOMPARE(readBytes(preferences),
+             "Other=kept\nVoice=" + Voices::defaultId().toUtf8() + "\n");
+    QVERIFY(writeBytes(preferences, "Voice=flite:nobody\n"));
+    QCOMPARE(run(QString()), Voices::defaultId());
+}

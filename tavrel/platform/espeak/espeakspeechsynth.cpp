@@ -27,6 +27,7 @@ EspeakSpeechSynth::EspeakSpeechSynth()
 EspeakSpeechSynth::EspeakSpeechSynth(Options options)
     : m_makeOutput(options.output ? options.output : OutputFactory(&defaultOutput))
     , m_voiceDataPath(options.voiceDataPath)
+    , m_voice(Voices::defaultId())
     , m_timeline(std::make_unique<SpeechTimeline>())
 {
     const int rate = EspeakVoice::sampleRate;
@@ -49,7 +50,9 @@ void EspeakSpeechSynth::ensureOutput()
     m_outputFailure.clear();
     if (!m_worker) {
         m_worker = std::make_unique<SynthWorker>(*m_queue, *m_timeline, m_voiceDataPath);
+        // Settings and the voice chosen before there was a thread apply from its start.
         applyVoice();
+        m_worker->setVoiceName(EspeakVoice::voiceFile(m_voice));
     }
 }
 
@@ -214,8 +217,32 @@ bool EspeakSpeechSynth::setVolume(int percent)
 
 void EspeakSpeechSynth::selectLanguage(int languageId)
 {
-    if (languageId == usEnglish && m_worker)
-        m_worker->setVoiceName("en-us");
+    if (languageId == usEnglish)
+        setVoice(Voices::defaultId());
+}
+
+QList<VoiceInfo> EspeakSpeechSynth::voices() const
+{
+    if (m_voices.isEmpty())
+        m_voices = EspeakVoice::installedVoices(m_voiceDataPath);
+    return m_voices;
+}
+
+bool EspeakSpeechSynth::setVoice(const QString &id)
+{
+    // The default voice comes with espeak-ng's data. Any other is looked up, which
+    // waits for the synthesis thread to have loaded the library: the start-up with
+    // the default voice does not wait for it.
+    if (id != Voices::defaultId()) {
+        const QList<VoiceInfo> installed = voices();
+        if (std::none_of(installed.cbegin(), installed.cend(),
+                         [&id](const VoiceInfo &v) { return v.id == id; }))
+            return false;
+    }
+    m_voice = id;
+    if (m_worker)
+        m_worker->setVoiceName(EspeakVoice::voiceFile(id));
+    return true;
 }
 
 void EspeakSpeechSynth::setSynthesisTap(

@@ -1,11 +1,15 @@
 #pragma once
 
 #include "platform/espeak/voicetuning.h"
+#include "platform/voiceinfo.h"
 
 #include <QByteArray>
 #include <QStringView>
 
 #include <functional>
+#include <vector>
+
+class PitchTempo;
 
 // espeak-ng's library, used synchronously: one call synthesises one clause and hands
 // the audio over as it is produced. The library keeps global state and is not
@@ -35,8 +39,16 @@ public:
     EspeakVoice(const EspeakVoice &) = delete;
     EspeakVoice &operator=(const EspeakVoice &) = delete;
 
-    // An espeak-ng voice name such as "en-us".
+    // An espeak-ng voice name such as "en-us", or a voice file such as "gmw/en-US".
     void setVoiceName(const QByteArray &name) { m_voiceName = name; }
+
+    // The voices in the data folder, in the library's order (by language). Empty when
+    // the library cannot be loaded.
+    static QList<VoiceInfo> installedVoices(const QByteArray &dataPath = {});
+    // The program's id of an espeak-ng voice file, and back; the name is empty for an
+    // id of another engine.
+    static QString voiceId(const QByteArray &voiceFile);
+    static QByteArray voiceFile(const QString &id);
 
     // For code that used the loaded library directly: the next synthesis sets it up
     // again (callback, voice and settings).
@@ -50,6 +62,13 @@ public:
     // Unavailable when the library or the voice data cannot be loaded.
     Result synthesise(QStringView text, bool pauseAfter, const VoiceTuning &tuning,
                       const PcmSink &sink, const WordSink &words = {});
+    // The same, through the time-stretch where the tuning asks for more than
+    // espeak-ng renders itself. The stretch and its scratch buffer are the caller's,
+    // kept from one clause to the next. Word positions are those of the voice's own
+    // audio, before the stretch.
+    Result synthesiseTuned(QStringView text, bool pauseAfter, const VoiceTuning &tuning,
+                           PitchTempo &shifter, std::vector<qint16> &scratch,
+                           const PcmSink &sink, const WordSink &words = {});
 
 private:
     QByteArray m_dataPath;

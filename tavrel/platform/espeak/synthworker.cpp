@@ -205,27 +205,8 @@ void SynthWorker::speakItem(const Item &item, EspeakVoice &voice, PitchTempo &sh
             word.length = length;
             m_timeline.add(word);
         };
-        EspeakVoice::Result result;
-        if (!tuning.needsShifting()) {
-            result = voice.synthesise(clause.text, clause.pauseAfter, tuning, deliverChecked,
-                                      markWord);
-        } else {
-            shifter.reset();
-            shifter.setFactors(tuning.tempo, tuning.pitchFactor, tuning.playbackRate);
-            const auto throughShifter = [&](const qint16 *samples, qsizetype count) {
-                shifted.clear();
-                shifter.process(samples, count, &shifted);
-                return deliverChecked(shifted.data(), qsizetype(shifted.size()));
-            };
-            result = voice.synthesise(clause.text, clause.pauseAfter, tuning, throughShifter,
-                                      markWord);
-            if (result == EspeakVoice::Result::Done) {
-                shifted.clear();
-                shifter.flush(&shifted);
-                if (!deliverChecked(shifted.data(), qsizetype(shifted.size())))
-                    result = EspeakVoice::Result::Abandoned;
-            }
-        }
+        const EspeakVoice::Result result = voice.synthesiseTuned(
+            clause.text, clause.pauseAfter, tuning, shifter, shifted, deliverChecked, markWord);
         if (redo) {
             redo = false;
             continue;

@@ -1,0 +1,53 @@
+#include "platform/voiceinfo.h"
+
+#include <QLocale>
+
+#include <functional>
+
+namespace Voices {
+
+QString defaultId()
+{
+    return QStringLiteral("espeak-ng:gmw/en-US");
+}
+
+const VoiceInfo *find(const QList<VoiceInfo> &voices, const QString &name)
+{
+    const QString wanted = name.trimmed();
+    if (wanted.isEmpty())
+        return nullptr;
+    const auto same = [&wanted](const QString &text) {
+        return text.compare(wanted, Qt::CaseInsensitive) == 0;
+    };
+    // An exact id wins over everything else, then the engine's name, then the rest,
+    // so a language code shared by several voices does not hide a precise name.
+    const std::function<bool(const VoiceInfo &)> tests[] = {
+        [&](const VoiceInfo &v) { return same(v.id); },
+        [&](const VoiceInfo &v) { return same(v.id.section(QLatin1Char(':'), 1)); },
+        [&](const VoiceInfo &v) { return same(v.language) || same(v.name); },
+    };
+    for (const auto &test : tests) {
+        const VoiceInfo *found = nullptr;
+        for (const VoiceInfo &voice : voices) {
+            if (!test(voice))
+                continue;
+            if (found)
+                return nullptr;
+            found = &voice;
+        }
+        if (found)
+            return found;
+    }
+    return nullptr;
+}
+
+QString languageName(const QString &code)
+{
+    const QString base = code.section(QLatin1Char('-'), 0, 0);
+    const QLocale::Language language = QLocale::codeToLanguage(base);
+    if (language == QLocale::AnyLanguage || language == QLocale::C)
+        return {};
+    return QLocale::languageToString(language);
+}
+
+} // namespace Voices

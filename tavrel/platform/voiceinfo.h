@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+// One installed voice as the program offers it. The id names the engine and the
+// engine's own name of the voice ("espeak-ng:gmw/en-US"), so that a stored choice
+// still means the same voice when more engines or voices are installed.
+struct VoiceInfo
+{
+    QString id;
+    // The voice's own name, for people ("English (America)").
+    QString name;
+    // The language code the voice speaks ("en-us").
+    QString language;
+    // The language in words, for grouping ("English").
+    QString languageName;
+};
+
+namespace Voices {
+
+// US English on espeak-ng: the voice the program speaks with unless told otherwise.
+QString defaultId();
+
+// The voice that a name typed by a user stands for: its id, the engine's name of it
+// (the part of the id after the engine), its language code or its own name, compared
+// without regard to case. Nothing when no voice, or more than one, answers to it.
+const VoiceInfo *find(const QList<VoiceInfo> &voices, const QString &name);
+
+// The language's name in English for a code such as "en-us" or "pt-br"; empty when
+// the code names no language known to the system.
+QString languageName(const QString &code);
+
+} // namespace Voices
