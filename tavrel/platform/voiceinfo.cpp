@@ -6,6 +6,16 @@
 
 namespace Voices {
 
+namespace {
+
+// Whether `code` names a kind of the language `wanted` ("fr-be" of "fr").
+bool broader(const QString &code, const QString &wanted)
+{
+    return code.startsWith(wanted + QLatin1Char('-'), Qt::CaseInsensitive);
+}
+
+} // namespace
+
 QString defaultId()
 {
     return QStringLiteral("espeak-ng:gmw/en-US");
@@ -25,6 +35,7 @@ const VoiceInfo *find(const QList<VoiceInfo> &voices, const QString &name)
         [&](const VoiceInfo &v) { return same(v.id); },
         [&](const VoiceInfo &v) { return same(v.id.section(QLatin1Char(':'), 1)); },
         [&](const VoiceInfo &v) { return same(v.language) || same(v.name); },
+        [&](const VoiceInfo &v) { return broader(v.language, wanted); },
     };
     for (const auto &test : tests) {
         const VoiceInfo *found = nullptr;
@@ -39,6 +50,19 @@ const VoiceInfo *find(const QList<VoiceInfo> &voices, const QString &name)
             return found;
     }
     return nullptr;
+}
+
+QList<VoiceInfo> candidates(const QList<VoiceInfo> &voices, const QString &name)
+{
+    const QString wanted = name.trimmed();
+    QList<VoiceInfo> found;
+    for (const VoiceInfo &voice : voices) {
+        const QStringList names{voice.id, voice.id.section(QLatin1Char(':'), 1), voice.language,
+                                voice.name};
+        if (names.contains(wanted, Qt::CaseInsensitive) || broader(voice.language, wanted))
+            found << voice;
+    }
+    return found;
 }
 
 QString languageName(const QString &code)

@@ -24,8 +24,13 @@ QString defaultId();
 
 // The voice that a name typed by a user stands for: its id, the engine's name of it
 // (the part of the id after the engine), its language code or its own name, compared
-// without regard to case. Nothing when no voice, or more than one, answers to it.
+// without regard to case; else the one voice of a language it names more broadly.
+// Nothing when no voice, or more than one, answers to it.
 const VoiceInfo *find(const QList<VoiceInfo> &voices, const QString &name);
+
+// The voices a name typed by a user may mean: those find() compares, and those whose
+// language is a kind of the one named ("fr" for "fr-be" and "fr-fr").
+QList<VoiceInfo> candidates(const QList<VoiceInfo> &voices, const QString &name);
 
 // The language's name in English for a code such as "en-us" or "pt-br"; empty when
 // the code names no language known to the system.

@@ -34,8 +34,10 @@ class QUrl;
 class ReadOut;
 class RichTextPad;
 class ScriptCommands;
+class SaveSpeech;
 class SearchCommands;
 class SpeechCommands;
+class SpeechFileWriter;
 class SpeechSynth;
 class ToolbarKeys;
 class UndoCommands;
@@ -54,6 +56,9 @@ public:
         SpeechSynth *synth = nullptr;
         CommonDialog *dialogs = nullptr;
         MessageBoxes *messages = nullptr;
+        // Writes speech to audio files ("Save Speech As..."); without it the item is
+        // not offered.
+        SpeechFileWriter *speechFiles = nullptr;
         // Ends the program at once; called once the settings are written.
         std::function<void()> terminate;
         // Settings.ini to read at start and write at exit; empty for the usual place
@@ -132,6 +137,7 @@ private:
     void openDocument();
     void save();
     void saveAs();
+    void saveSpeechAs();
     void cmdClear_Click();
     // Printing.
     void printMe();
@@ -191,6 +197,7 @@ private:
     std::unique_ptr<PadPopUp> m_padPopUp;
     std::unique_ptr<SpeechCommands> m_speechCommands;
     std::unique_ptr<ToolbarKeys> m_toolbarKeys;
+    std::unique_ptr<SaveSpeech> m_saveSpeech;
     bool m_quitting = false;
 
     QWidget *m_central = nullptr;

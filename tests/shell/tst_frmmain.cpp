@@ -317,8 +317,8 @@ void TstFrmmain::menuOrder()
     QCOMPARE(top, (QStringList{"&File", "&Edit", "&Insert", "&Search", "F&ormat", "S&peech",
                                "Help"}));
     QCOMPARE(captions(f.window->menuItem("File")->menu()),
-             (QStringList{"&New", "&Open...", "&Save", "Save &as...", "-", "&Print", "-",
-                          "Exit"}));
+             (QStringList{"&New", "&Open...", "&Save", "Save &as...", "Save Speech As...",
+                          "-", "&Print", "-", "Exit"}));
     QCOMPARE(captions(f.window->menuItem("Edit")->menu()),
              (QStringList{"&Undo", "&Redo", "-", "Cu&t", "&Copy", "&Paste", "&Delete", "-",
                           "&Select All"}));
