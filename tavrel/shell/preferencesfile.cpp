@@ -1,12 +1,12 @@
 #include "shell/preferencesfile.h"
 
+#include "platform/regularfile.h"
 #include "platform/speechsynth.h"
 #include "platform/textcodec.h"
 #include "platform/voiceinfo.h"
 #include "shell/safewrite.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 namespace PreferencesFile {
@@ -28,10 +28,10 @@ QString pathBeside(const QString &settingsPath)
 QMap<QString, QString> read(const QString &path)
 {
     QMap<QString, QString> entries;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const std::optional<QByteArray> bytes = RegularFile::read(path, kMaxBytes);
+    if (!bytes)
         return entries;
-    const QString text = TextCodec::decode(file.read(kMaxBytes));
+    const QString text = TextCodec::decode(*bytes);
     const QStringList lines = text.split(QLatin1Char('\n'));
     for (const QString &line : lines) {
         const qsizetype equals = line.indexOf(QLatin1Char('='));

@@ -1,5 +1,6 @@
 #include "speech/speaktofile.h"
 
+#include "platform/regularfile.h"
 #include "platform/rtf/rtfloader.h"
 #include "platform/speechfilewriter.h"
 #include "platform/textcodec.h"
@@ -7,8 +8,6 @@
 
 #include <QCommandLineParser>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QFileInfo>
 #include <QTextDocument>
 #include <QTextStream>
 
@@ -49,24 +48,16 @@ bool wanted(const QStringList &arguments)
 
 bool readText(const QString &path, QString *text, QString *error)
 {
-    QFile file(path);
-    if (QFileInfo(path).isDir()) {
-        *error = QStringLiteral("%1 is a folder, not a file.").arg(path);
-        return false;
-    }
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("Cannot read %1: %2").arg(path, file.errorString());
-        return false;
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        *error = QStringLiteral("Cannot read %1: %2").arg(path, file.errorString());
+    QString reason;
+    const std::optional<QByteArray> bytes = RegularFile::read(path, RegularFile::kWhole, &reason);
+    if (!bytes) {
+        *error = QStringLiteral("Cannot read %1: %2").arg(path, reason);
         return false;
     }
     // What is not RTF is plain text, as when the window opens it.
     QTextDocument document;
-    *text = Rtf::loadDocument(bytes, &document) ? document.toPlainText()
-                                                : TextCodec::decode(bytes);
+    *text = Rtf::loadDocument(*bytes, &document) ? document.toPlainText()
+                                                 : TextCodec::decode(*bytes);
     return true;
 }
 
