@@ -19,7 +19,6 @@
 #include "shell/documentcommands.h"
 #include "shell/helpcommands.h"
 #include "shell/printcommands.h"
-#include "shell/preferencesfile.h"
 #include "shell/settingsfile.h"
 #include "shell/toolbarkeys.h"
 #include "shell/twips.h"
@@ -664,7 +663,8 @@ void Frmmain::load()
     // The undo history starts empty.
     m_undoCommands->clearUndo();
     setupSpeech();
-    PreferencesFile::restoreVoice(PreferencesFile::pathBeside(settingsPath()), *m_services.synth);
+    SpeechPreferences::restoreVoice(SpeechPreferences::pathBeside(settingsPath()),
+                                    *m_services.synth);
     fillFontNames();
     fillFontSizes();
     m_mnuPopUp->menuAction()->setVisible(false);
@@ -752,7 +752,7 @@ void Frmmain::saveSettingsAndQuit()
 {
     m_services.synth->stop();
     writeSettings();
-    PreferencesFile::keepVoice(PreferencesFile::pathBeside(settingsPath()), *m_services.synth);
+    SpeechPreferences::keepVoice(SpeechPreferences::pathBeside(settingsPath()), *m_services.synth);
     m_quitting = true;
     if (m_services.terminate)
         m_services.terminate();

@@ -5,7 +5,6 @@
 #include "windowfixture.h"
 
 #include "platform/richtextpad.h"
-#include "shell/preferencesfile.h"
 #include "shell/settingsfile.h"
 #include "shell/twips.h"
 
@@ -14,6 +13,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScrollBar>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -407,9 +407,6 @@ void TstSettings::scrollBarsShowTheValuesInForce()
     QCOMPARE(f.synth.pitch(), pitch - 1);
 }
 
-QTEST_MAIN(TstSettings)
-#include "tst_settings.moc"
-
 void TstSettings::voiceChoiceKeptBesideSettings()
 {
     QTemporaryDir dir;
@@ -432,16 +429,25 @@ void TstSettings::voiceChoiceKeptBesideSettings()
     // The choice survives the restart; Settings.ini is not touched by it.
     QCOMPARE(run(german), Voices::defaultId());
     QCOMPARE(readBytes(path), settings);
-    QCOMPARE(PreferencesFile::read(preferences).value(QStringLiteral("Voice")), german);
+    QCOMPARE(QSettings(preferences, QSettings::IniFormat).value(QStringLiteral("Speech/Voice")),
+             german);
     QCOMPARE(run(QString()), german);
     QCOMPARE(readBytes(path), settings);
 
     // Back to the default, other entries kept; a voice not installed any more is
     // ignored and leaves the default in force.
-    QVERIFY(writeBytes(preferences, "Other=kept\r\nVoice=" + german.toUtf8() + "\r\n"));
+    QVERIFY(writeBytes(preferences, "[Speech]\r\nHighlightSpokenWords=false\r\nOther=kept\r\n"
+                                    "Voice=" + german.toUtf8() + "\r\n"));
     QCOMPARE(run(Voices::defaultId()), german);
-    QCOMPARE(readBytes(preferences),
-             "Other=kept\nVoice=" + Voices::defaultId().toUtf8() + "\n");
-    QVERIFY(writeBytes(preferences, "Voice=flite:nobody\n"));
+    {
+        const QSettings kept(preferences, QSettings::IniFormat);
+        QCOMPARE(kept.value(QStringLiteral("Speech/Voice")).toString(), Voices::defaultId());
+        QCOMPARE(kept.value(QStringLiteral("Speech/Other")).toString(), QStringLiteral("kept"));
+        QCOMPARE(kept.value(QStringLiteral("Speech/HighlightSpokenWords")).toBool(), false);
+    }
+    QVERIFY(writeBytes(preferences, "[Speech]\nVoice=flite:nobody\n"));
     QCOMPARE(run(QString()), Voices::defaultId());
 }
+
+QTEST_MAIN(TstSettings)
+#include "tst_settings.moc"

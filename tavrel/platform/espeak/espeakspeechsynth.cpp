@@ -52,7 +52,8 @@ void EspeakSpeechSynth::ensureOutput()
         m_worker = std::make_unique<SynthWorker>(*m_queue, *m_timeline, m_voiceDataPath);
         // Settings and the voice chosen before there was a thread apply from its start.
         applyVoice();
-        m_worker->setVoiceName(EspeakVoice::voiceFile(m_voice));
+        if (m_voice != Voices::defaultId())
+            m_worker->setVoiceName(EspeakVoice::voiceFile(m_voice));
     }
 }
 
