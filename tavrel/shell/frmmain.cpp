@@ -27,6 +27,7 @@
 #include "speech/savespeech.h"
 #include "speech/speechcommands.h"
 #include "speech/voicecontrols.h"
+#include "speech/voicemenu.h"
 #include "speech/voicescrollbar.h"
 
 #include <QAction>
@@ -431,6 +432,10 @@ void Frmmain::createMenus()
     addItem(speech, QStringLiteral("speechDash"), QStringLiteral("-"), {}, nullptr);
     addItem(speech, QStringLiteral("HighlightWords"), QStringLiteral("&Highlight Spoken Words"),
             {}, &Frmmain::highlightSpokenWords)->setCheckable(true);
+    QMenu *voices = speech->addMenu(QStringLiteral("&Voice"));
+    voices->setObjectName(QStringLiteral("VoiceMenu"));
+    voices->menuAction()->setObjectName(QStringLiteral("VoiceMenu"));
+    m_items.insert(QStringLiteral("VoiceMenu"), voices->menuAction());
 
     QMenu *help = topMenu(QStringLiteral("Help"), QStringLiteral("Help"));
     addItem(help, QStringLiteral("Contents"), QStringLiteral("Contents"),
@@ -648,6 +653,8 @@ void Frmmain::start(const Services &services)
         *m_readOut, *m_sayText, *m_items.value(QStringLiteral("HighlightWords")),
         SpeechPreferences::pathBeside(settingsPath()));
     m_toolbarKeys = std::make_unique<ToolbarKeys>(*m_toolbar1, *m_sayText);
+    m_voiceMenu = std::make_unique<VoiceMenu>(
+        *m_services.synth, *m_items.value(QStringLiteral("VoiceMenu"))->menu());
     m_saveSpeech = std::make_unique<SaveSpeech>(
         SaveSpeech::Parts{m_services.synth, m_services.speechFiles, m_services.dialogs,
                           m_services.messages, m_sayText, this});

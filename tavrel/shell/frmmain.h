@@ -42,6 +42,7 @@ class SpeechSynth;
 class ToolbarKeys;
 class UndoCommands;
 class VoiceControls;
+class VoiceMenu;
 class WordCount;
 
 // The program's only window: the pad under a toolbar, the teal panel with the
@@ -198,6 +199,7 @@ private:
     std::unique_ptr<SpeechCommands> m_speechCommands;
     std::unique_ptr<ToolbarKeys> m_toolbarKeys;
     std::unique_ptr<SaveSpeech> m_saveSpeech;
+    std::unique_ptr<VoiceMenu> m_voiceMenu;
     bool m_quitting = false;
 
     QWidget *m_central = nullptr;

@@ -48,7 +48,10 @@ public:
     QList<VoiceInfo> m_voices{{Voices::defaultId(), QStringLiteral("English (America)"),
                                QStringLiteral("en-us"), QStringLiteral("English")},
                               {QStringLiteral("espeak-ng:gmw/de"), QStringLiteral("German"),
-                               QStringLiteral("de"), QStringLiteral("German")}};
+                               QStringLiteral("de"), QStringLiteral("German")},
+                              {QStringLiteral("espeak-ng:gmw/en"),
+                               QStringLiteral("English (Great Britain)"), QStringLiteral("en"),
+                               QStringLiteral("English")}};
     QString m_voice = Voices::defaultId();
     bool m_rejectValues = false;
     SpeechListener *m_listener = nullptr;
