@@ -37,15 +37,22 @@ const VoiceInfo *find(const QList<VoiceInfo> &voices, const QString &name)
         [&](const VoiceInfo &v) { return same(v.language) || same(v.name); },
         [&](const VoiceInfo &v) { return broader(v.language, wanted); },
     };
+    // Among several voices answering alike, the standard voice is the one meant
+    // ("en-us" is spoken by engines other than espeak-ng too).
     for (const auto &test : tests) {
         const VoiceInfo *found = nullptr;
+        bool several = false;
+        const VoiceInfo *standard = nullptr;
         for (const VoiceInfo &voice : voices) {
             if (!test(voice))
                 continue;
-            if (found)
-                return nullptr;
-            found = &voice;
+            several = found != nullptr;
+            found = several ? found : &voice;
+            if (voice.id == defaultId())
+                standard = &voice;
         }
+        if (several)
+            return standard;
         if (found)
             return found;
     }

@@ -25,7 +25,8 @@ QString defaultId();
 // The voice that a name typed by a user stands for: its id, the engine's name of it
 // (the part of the id after the engine), its language code or its own name, compared
 // without regard to case; else the one voice of a language it names more broadly.
-// Nothing when no voice, or more than one, answers to it.
+// When several answer alike, the default voice if it is one of them; else nothing, as
+// when no voice answers.
 const VoiceInfo *find(const QList<VoiceInfo> &voices, const QString &name);
 
 // The voices a name typed by a user may mean: those find() compares, and those whose

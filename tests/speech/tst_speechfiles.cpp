@@ -1,11 +1,12 @@
-// Voices and audio files for real: espeak-ng's catalogue, a voice change while
-// reading, files of every type decoded back, the export from the window and from
-// the command line, and what a cancel or a failure leaves behind.
+// Voices and audio files for real: the catalogue of both engines, a voice change while
+// reading, Flite's speed and pitch, files of every type decoded back, the export from
+// the window and from the command line, and what a cancel or a failure leaves behind.
 #include "synthrig.h"
 
 #include "fakes/fakespeechsynth.h"
 #include "fakes/scripteddialog.h"
 #include "fakes/scriptedmessageboxes.h"
+#include "pcmanalysis.h"
 #include "platform/espeak/espeakspeechfile.h"
 #include "platform/espeak/espeakvoice.h"
 #include "platform/richtextpad.h"
@@ -27,6 +28,7 @@ namespace {
 
 constexpr int rate = EspeakVoice::sampleRate;
 const QString german = QStringLiteral("espeak-ng:gmw/de");
+const QString slt = QStringLiteral("flite:slt");
 
 QString numberedLines(int count)
 {
@@ -72,6 +74,7 @@ class TestSpeechFiles : public QObject
 private slots:
     void voiceCatalogue();
     void voiceChangeHeardFromTheNextClause();
+    void fliteSpeedAndPitch();
     void formatsDecodeBack_data();
     void formatsDecodeBack();
     void cancelAndFailuresLeaveNoFile();
@@ -103,9 +106,18 @@ void TestSpeechFiles::voiceCatalogue()
     QVERIFY(Voices::candidates(voices, QStringLiteral("fr")).size() >= 2);
     QVERIFY(!Voices::find(voices, QString()));
 
-    // The synthesiser takes the voices listed and refuses others.
+    // The synthesiser takes the voices listed, Flite's among them, and refuses others.
     SynthRig rig;
     QCOMPARE(rig.synth->voice(), Voices::defaultId());
+    const QList<VoiceInfo> both = rig.synth->voices();
+    QCOMPARE(both.size(), voices.size() + 4);
+    for (const char *name : {"slt", "awb", "rms", "kal16"}) {
+        const VoiceInfo *flite = Voices::find(both, QLatin1String(name));
+        QVERIFY2(flite && flite->languageName == QStringLiteral("English"), name);
+    }
+    // A language spoken by both engines still means the standard voice.
+    QCOMPARE(Voices::find(both, QStringLiteral("en-us"))->id, Voices::defaultId());
+    QVERIFY(rig.synth->setVoice(slt));
     QVERIFY(!rig.synth->setVoice(QStringLiteral("espeak-ng:nowhere/xx")));
     QVERIFY(rig.synth->setVoice(german));
     QCOMPARE(rig.synth->voice(), german);
@@ -159,23 +171,68 @@ void TestSpeechFiles::voiceChangeHeardFromTheNextClause()
     QCOMPARE(nearest, 1);
 }
 
+void TestSpeechFiles::fliteSpeedAndPitch()
+{
+    SynthRig rig;
+    const QString sentence = numberedLines(2);
+    QString log;
+    const auto seconds = [&](int wpm) {
+        rig.synth->setSpeed(wpm);
+        const double s = PcmAnalysis::soundSeconds(rig.render(sentence), rate);
+        log += QStringLiteral(" %1 wpm: %2 s;").arg(wpm).arg(s, 0, 'f', 2);
+        return s;
+    };
+    const double espeak = seconds(150);
+    for (const char *name : {"slt", "awb", "rms", "kal16"}) {
+        // Words per minute as for espeak-ng: in proportion, and near its length.
+        log = QLatin1String(name);
+        QVERIFY(rig.synth->setVoice(QStringLiteral("flite:") + QLatin1String(name)));
+        rig.synth->setPitch(120);
+        const double fast = seconds(250);
+        const double slow = seconds(60);
+        const double normal = seconds(150);
+        QVERIFY2(fast < normal && normal < slow, qPrintable(log));
+        QVERIFY2(normal / fast > 1.4 && slow / normal > 2.0, qPrintable(log));
+        QVERIFY2(normal > 0.8 * espeak && normal < 1.25 * espeak, qPrintable(log));
+
+        // The base pitch in Hz: the fundamental follows it, the duration does not.
+        double previous = 0;
+        for (int hz : {80, 120, 200, 300}) {
+            rig.synth->setPitch(hz);
+            const auto pcm = rig.render(sentence);
+            const double f0 = PcmAnalysis::medianFundamental(pcm, rate);
+            const double s = PcmAnalysis::soundSeconds(pcm, rate);
+            log += QStringLiteral(" %1 Hz: %2 Hz, %3 s;").arg(hz).arg(f0, 0, 'f', 1)
+                       .arg(s, 0, 'f', 2);
+            QVERIFY2(f0 > previous && f0 > 0.8 * hz && f0 < 1.25 * hz, qPrintable(log));
+            QVERIFY2(std::abs(s - normal) < 0.1 * normal, qPrintable(log));
+            previous = f0;
+        }
+        qInfo().noquote() << "Flite" << log << "espeak-ng at 150 wpm:" << espeak << "s";
+    }
+}
+
 void TestSpeechFiles::formatsDecodeBack_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<int>("fileRate");
-    QTest::newRow("wav") << "speech.wav" << rate;
-    QTest::newRow("flac") << "speech.flac" << rate;
-    QTest::newRow("ogg") << "speech.ogg" << rate;
-    QTest::newRow("opus") << "speech.opus" << 48000;
-    QTest::newRow("mp3") << "Speech.MP3" << rate;
+    QTest::addColumn<QString>("voice");
+    QTest::newRow("wav") << "speech.wav" << rate << QString();
+    QTest::newRow("flac") << "speech.flac" << rate << QString();
+    QTest::newRow("ogg") << "speech.ogg" << rate << QString();
+    QTest::newRow("opus") << "speech.opus" << 48000 << QString();
+    QTest::newRow("mp3") << "Speech.MP3" << rate << QString();
+    QTest::newRow("ogg, Flite") << "flite.ogg" << rate << QStringLiteral("flite:awb");
 }
 
 void TestSpeechFiles::formatsDecodeBack()
 {
     QFETCH(QString, name);
     QFETCH(int, fileRate);
+    QFETCH(QString, voice);
     const QString text = numberedLines(4);
     SynthRig rig;
+    QVERIFY(voice.isEmpty() || rig.synth->setVoice(voice));
     rig.synth->setSpeed(210);
     rig.synth->setPitch(140);
     const double live = double(rig.render(text).size()) / rate;
@@ -187,6 +244,7 @@ void TestSpeechFiles::formatsDecodeBack()
     request.path = dir.filePath(name);
     request.speed = 210;
     request.pitch = 140;
+    request.voice = voice;
     QList<double> shares;
     QString error;
     QCOMPARE(writer.write(request, [&](double s) { shares << s; return true; }, &error),

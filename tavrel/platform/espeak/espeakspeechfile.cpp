@@ -1,10 +1,10 @@
 #include "platform/espeak/espeakspeechfile.h"
 
 #include "platform/audio/audiofilewriter.h"
-#include "platform/audio/pitchtempo.h"
+#include "platform/audio/clausevoice.h"
 #include "platform/clausesplitter.h"
 #include "platform/espeak/espeakvoice.h"
-#include "platform/espeak/voicetuning.h"
+#include "platform/espeak/speechengines.h"
 
 #include <algorithm>
 #include <vector>
@@ -16,7 +16,7 @@ EspeakSpeechFile::EspeakSpeechFile(const QByteArray &dataPath)
 
 QList<VoiceInfo> EspeakSpeechFile::voices() const
 {
-    return EspeakVoice::installedVoices(m_dataPath);
+    return SpeechEngines::installedVoices(m_dataPath);
 }
 
 SpeechFileWriter::Result EspeakSpeechFile::write(const Request &request,
@@ -29,25 +29,24 @@ SpeechFileWriter::Result EspeakSpeechFile::write(const Request &request,
     };
     const QString voiceId = request.voice.isEmpty() ? Voices::defaultId() : request.voice;
     const QList<VoiceInfo> installed = voices();
-    if (installed.isEmpty())
-        return fail(QStringLiteral("The espeak-ng voices cannot be loaded."));
     if (std::none_of(installed.cbegin(), installed.cend(),
-                     [&voiceId](const VoiceInfo &v) { return v.id == voiceId; }))
+                     [&voiceId](const VoiceInfo &v) { return v.id == voiceId; })) {
+        if (!EspeakVoice::voiceFile(voiceId).isEmpty()
+            && EspeakVoice::installedVoices(m_dataPath).isEmpty())
+            return fail(QStringLiteral("The espeak-ng voices cannot be loaded."));
         return fail(QStringLiteral("There is no voice %1.").arg(voiceId));
+    }
 
-    AudioFileWriter file(EspeakVoice::sampleRate);
+    const std::unique_ptr<ClauseVoice> voice = SpeechEngines::makeVoice(voiceId, m_dataPath);
+    if (!voice || !voice->prepare())
+        return fail(QStringLiteral("The voice %1 cannot be loaded.").arg(voiceId));
+    AudioFileWriter file(ClauseVoice::sampleRate);
     QString reason;
     if (!file.open(request.path, &reason))
         return fail(reason);
 
-    EspeakVoice voice(m_dataPath);
-    voice.setVoiceName(EspeakVoice::voiceFile(voiceId));
-    PitchTempo shifter(EspeakVoice::sampleRate);
-    std::vector<qint16> scratch;
-    const VoiceTuning tuning =
-        VoiceTuning::forVoice(request.speed, request.pitch, request.volume);
     bool writeFailed = false;
-    const EspeakVoice::PcmSink toFile = [&](const qint16 *samples, qsizetype count) {
+    const ClauseVoice::PcmSink toFile = [&](const qint16 *samples, qsizetype count) {
         writeFailed = !file.write(samples, count);
         return !writeFailed;
     };
@@ -58,12 +57,13 @@ SpeechFileWriter::Result EspeakSpeechFile::write(const Request &request,
     if (progress && !progress(0.0))
         return Result::Cancelled;
     while (clauses.next(&clause)) {
-        const EspeakVoice::Result result = voice.synthesiseTuned(
-            clause.text, clause.pauseAfter, tuning, shifter, scratch, toFile);
+        const ClauseVoice::Result result =
+            voice->speak(clause.text, clause.pauseAfter, request.speed, request.pitch,
+                         request.volume, toFile);
         if (writeFailed)
             return fail(file.errorString());
-        if (result != EspeakVoice::Result::Done)
-            return fail(QStringLiteral("espeak-ng cannot speak with the voice %1.").arg(voiceId));
+        if (result != ClauseVoice::Result::Done)
+            return fail(QStringLiteral("The voice %1 cannot speak.").arg(voiceId));
         if (progress && !progress(std::min(clauses.position() / length, 1.0)))
             return Result::Cancelled;
     }

@@ -4,9 +4,9 @@
 
 #include <QByteArray>
 
-// Audio files spoken by espeak-ng, clause by clause through the same tuning and
-// time-stretch as the synthesiser's live speech, so that a file sounds as the
-// reading does.
+// Audio files spoken by espeak-ng's or Flite's voices, clause by clause through the
+// same voices, tuning and time-stretch as the synthesiser's live speech, so that a
+// file sounds as the reading does.
 class EspeakSpeechFile : public SpeechFileWriter
 {
 public:

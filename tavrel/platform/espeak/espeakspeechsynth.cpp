@@ -4,6 +4,7 @@
 #include "platform/espeak/espeakvoice.h"
 #include "platform/espeak/pcmqueue.h"
 #include "platform/espeak/pulseoutput.h"
+#include "platform/espeak/speechengines.h"
 #include "platform/espeak/speechtimeline.h"
 #include "platform/espeak/synthworker.h"
 #include "platform/espeak/voicetuning.h"
@@ -30,7 +31,7 @@ EspeakSpeechSynth::EspeakSpeechSynth(Options options)
     , m_voice(Voices::defaultId())
     , m_timeline(std::make_unique<SpeechTimeline>())
 {
-    const int rate = EspeakVoice::sampleRate;
+    const int rate = ClauseVoice::sampleRate;
     m_queue = std::make_unique<PcmQueue>(qsizetype(rate) * std::max(options.lookAheadMs, 50)
                                          / 1000);
     m_follow.setInterval(followMs);
@@ -43,7 +44,7 @@ void EspeakSpeechSynth::ensureOutput()
 {
     if (m_output)
         return;
-    m_output = m_makeOutput(*m_queue, EspeakVoice::sampleRate);
+    m_output = m_makeOutput(*m_queue, ClauseVoice::sampleRate);
     // With nowhere to play there is no point in synthesising.
     if (!m_output)
         return;
@@ -53,7 +54,7 @@ void EspeakSpeechSynth::ensureOutput()
         // Settings and the voice chosen before there was a thread apply from its start.
         applyVoice();
         if (m_voice != Voices::defaultId())
-            m_worker->setVoiceName(EspeakVoice::voiceFile(m_voice));
+            m_worker->setVoiceId(m_voice);
     }
 }
 
@@ -225,7 +226,7 @@ void EspeakSpeechSynth::selectLanguage(int languageId)
 QList<VoiceInfo> EspeakSpeechSynth::voices() const
 {
     if (m_voices.isEmpty())
-        m_voices = EspeakVoice::installedVoices(m_voiceDataPath);
+        m_voices = SpeechEngines::installedVoices(m_voiceDataPath);
     return m_voices;
 }
 
@@ -242,7 +243,7 @@ bool EspeakSpeechSynth::setVoice(const QString &id)
     }
     m_voice = id;
     if (m_worker)
-        m_worker->setVoiceName(EspeakVoice::voiceFile(id));
+        m_worker->setVoiceId(id);
     return true;
 }
 

@@ -13,7 +13,9 @@ class PcmQueue;
 class SpeechTimeline;
 class SynthWorker;
 
-// The speech synthesiser on espeak-ng. speak() hands the text to a synthesis thread
+// The speech synthesiser on espeak-ng, which also speaks with Flite's voices: the
+// voice chosen names its engine, and every engine's audio goes through the same
+// queue, output and timeline. speak() hands the text to a synthesis thread
 // and returns; the thread synthesises clause by clause into a queue holding a
 // couple of seconds of audio, which the output stage plays. Without an audio
 // device nothing is synthesised, and everything else still works, silently; each

@@ -229,6 +229,25 @@ EspeakVoice::Result EspeakVoice::synthesise(QStringView text, bool pauseAfter,
     return abandoned ? Result::Abandoned : Result::Done;
 }
 
+EspeakVoice::Result EspeakVoice::speak(QStringView text, bool pauseAfter, int wordsPerMinute,
+                                       int hertz, int percent, const PcmSink &sink,
+                                       const WordSink &words)
+{
+    if (!m_shifter)
+        m_shifter = std::make_unique<PitchTempo>(sampleRate);
+    const VoiceTuning tuning = VoiceTuning::forVoice(wordsPerMinute, hertz, percent);
+    // A word's audio begins where the voice put it, moved by the change of tempo the
+    // audio undergoes afterwards.
+    const double stretch = 1.0 / (tuning.tempo * tuning.playbackRate);
+    WordSink stretched;
+    if (words) {
+        stretched = [&words, stretch](qint64 sample, qsizetype start, qsizetype length) {
+            words(qint64(sample * stretch), start, length);
+        };
+    }
+    return synthesiseTuned(text, pauseAfter, tuning, *m_shifter, m_scratch, sink, stretched);
+}
+
 EspeakVoice::Result EspeakVoice::synthesiseTuned(QStringView text, bool pauseAfter,
                                                  const VoiceTuning &tuning, PitchTempo &shifter,
                                                  std::vector<qint16> &scratch,
