@@ -7,7 +7,8 @@ packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-private-dev qt6-multimedia-dev qt6-tools-dev qt6-tools-dev-tools
     qt6-documentation-tools qt6-l10n-tools libqt6uitools6 qt6-qpa-plugins
-    libespeak-ng-dev espeak-ng-data libsonic-dev libpulse-dev
+    espeak-ng libespeak-ng-dev espeak-ng-data flite1-dev libsonic-dev libsamplerate0-dev
+    libpulse-dev libsndfile1-dev
     libbenchmark-dev
     clang-14 libclang-rt-14-dev
     xvfb xauth xdotool x11-utils

@@ -32,6 +32,22 @@ inline QString benchText(qsizetype chars, quint32 seed = 12345)
     return text;
 }
 
+// English prose with sentence and clause punctuation, as a reader meets it, cut to
+// `size` characters.
+inline QString proseOfSize(qsizetype size)
+{
+    static const QString paragraph = QStringLiteral(
+        "It was a bright cold day in April, and the clocks were striking thirteen. "
+        "Reading a letter aloud before it is sent is a good way to find its mistakes; "
+        "the ear hears what the eye passes over. Would you like another cup of tea? "
+        "Mr. Brown said he would call at 9.30, but he never came.\n");
+    QString text;
+    while (text.size() < size)
+        text += paragraph;
+    text.truncate(size);
+    return text;
+}
+
 // Writes a bench text to a file as UTF-8; says so and returns false when it cannot.
 inline bool writeBenchFile(const QString &path, const QString &text)
 {

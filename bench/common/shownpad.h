@@ -65,6 +65,9 @@ public:
     void selectLanguage(int) override { }
     void setListener(SpeechListener *) override { }
     QString inaudibleReason() const override { return {}; }
+    QList<VoiceInfo> voices() const override { return {}; }
+    QString voice() const override { return {}; }
+    bool setVoice(const QString &) override { return false; }
     qsizetype m_spokenChars = 0;
     quint64 m_texts = 0;
 };

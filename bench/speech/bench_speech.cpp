@@ -7,6 +7,7 @@
 //  - synthesis throughput on a long text, with audio taken as fast as it comes;
 //  - the memory the process holds while reading the 1 MB text, above idle.
 
+#include "common/benchtext.h"
 #include "platform/espeak/audiooutput.h"
 #include "platform/espeak/espeakspeechsynth.h"
 #include "platform/espeak/espeakvoice.h"
@@ -39,20 +40,6 @@ double median(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
     return v[v.size() / 2];
-}
-
-QString textOfSize(qsizetype size)
-{
-    static const QString paragraph = QStringLiteral(
-        "It was a bright cold day in April, and the clocks were striking thirteen. "
-        "Reading a letter aloud before it is sent is a good way to find its mistakes; "
-        "the ear hears what the eye passes over. Would you like another cup of tea? "
-        "Mr. Brown said he would call at 9.30, but he never came.\n");
-    QString text;
-    while (text.size() < size)
-        text += paragraph;
-    text.truncate(size);
-    return text;
 }
 
 long memoryKb(const char *field)
@@ -249,9 +236,9 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     const int rounds = 25;
     const int throughputRounds = 5;
-    const QString kilobyte = textOfSize(1024);
-    const QString megabyte = textOfSize(1024 * 1024);
-    const QString longText = textOfSize(24 * 1024);
+    const QString kilobyte = proseOfSize(1024);
+    const QString megabyte = proseOfSize(1024 * 1024);
+    const QString longText = proseOfSize(24 * 1024);
     const QByteArray kilobyteUtf8 = kilobyte.toUtf8();
     const QByteArray megabyteUtf8 = megabyte.toUtf8();
     const QByteArray longUtf8 = longText.toUtf8();
@@ -309,7 +296,7 @@ int main(int argc, char *argv[])
     long peakKb = 0;
     double readAudioSeconds = 0;
     {
-        const QString document = textOfSize(1024 * 1024);
+        const QString document = proseOfSize(1024 * 1024);
         idleKb = memoryKb("VmRSS:");
         peakKb = idleKb;
         rig.synth->speak(document);

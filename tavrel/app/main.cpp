@@ -1,13 +1,18 @@
+#include "platform/espeak/espeakspeechfile.h"
 #include "platform/espeak/espeakspeechsynth.h"
 #include "platform/qtcommondialog.h"
 #include "platform/qtmessageboxes.h"
 #include "platform/silentspeechsynth.h"
 #include "shell/commandline.h"
 #include "shell/frmmain.h"
+#include "speech/speaktofile.h"
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QTextStream>
 #include <QTimer>
+
+#include <csignal>
 
 #include <cstdio>
 #include <exception>
@@ -21,6 +26,24 @@ int print(const QString &text, FILE *stream, int exitCode)
     return exitCode;
 }
 
+volatile std::sig_atomic_t g_interrupted = 0;
+
+// Audio files from the command line: no window, and no display needed.
+int speakToFile(int argc, char *argv[])
+{
+    // Documents are read into a text document, which needs fonts but no screen.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    // An interrupt ends the export without leaving a partial file.
+    std::signal(SIGINT, [](int) { g_interrupted = 1; });
+    std::signal(SIGTERM, [](int) { g_interrupted = 1; });
+    EspeakSpeechFile writer;
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    return SpeakToFile::run(QGuiApplication::arguments(), writer, out, err,
+                            [] { return g_interrupted != 0; });
+}
+
 } // namespace
 
 // The composition root: the only place that names the concrete platform pieces.
@@ -28,6 +51,9 @@ int main(int argc, char *argv[])
 {
     QCoreApplication::setApplicationName(QStringLiteral("Tavrel"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TAVREL_VERSION));
+    // Audio files from the command line have options of their own.
+    if (SpeakToFile::wanted(CommandLine::arguments(argc, argv)))
+        return speakToFile(argc, argv);
     // Help and version are answered before anything needs a display.
     CommandLine commandLine;
     CommandLine::Request request = commandLine.parse(CommandLine::arguments(argc, argv));
@@ -51,6 +77,7 @@ int main(int argc, char *argv[])
         synth = std::make_unique<SilentSpeechSynth>();
     }
 
+    EspeakSpeechFile speechFiles;
     Frmmain window;
     QtCommonDialog dialogs(&window);
     QtMessageBoxes messages(&window);
@@ -58,6 +85,7 @@ int main(int argc, char *argv[])
     services.synth = synth.get();
     services.dialogs = &dialogs;
     services.messages = &messages;
+    services.speechFiles = &speechFiles;
     services.terminate = [] { QCoreApplication::exit(0); };
     services.openUrl = [](const QUrl &url) { QDesktopServices::openUrl(url); };
     window.start(services);

@@ -21,6 +21,10 @@ public:
     void selectLanguage(int languageId) override;
     void setListener(SpeechListener *) override { }
     QString inaudibleReason() const override;
+    // It has no voices to choose from and refuses every id.
+    QList<VoiceInfo> voices() const override { return {}; }
+    QString voice() const override { return {}; }
+    bool setVoice(const QString &) override { return false; }
 
 private:
     quint64 m_lastTextId = 0;

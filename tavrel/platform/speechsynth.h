@@ -1,5 +1,8 @@
 #pragma once
 
+#include "platform/voiceinfo.h"
+
+#include <QList>
 #include <QString>
 
 // Hears how the reading goes. Notifications arrive on the thread that made the
@@ -60,4 +63,12 @@ public:
     // Why speech cannot be heard now (no sound output, no voice data); empty when
     // it can, as far as is known.
     virtual QString inaudibleReason() const = 0;
+
+    // The voices installed, and the one in use by its id. A new voice is heard from
+    // the next clause, as a new speed is; an id the synthesiser does not have is
+    // refused (false) and the voice stays. A synthesiser without a choice of voices
+    // offers none and refuses every id.
+    virtual QList<VoiceInfo> voices() const = 0;
+    virtual QString voice() const = 0;
+    virtual bool setVoice(const QString &id) = 0;
 };

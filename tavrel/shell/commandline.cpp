@@ -36,9 +36,20 @@ QString CommandLine::helpText() const
     // before the application object exists.
     QString text = m_parser.helpText();
     text.remove(0, text.indexOf(QLatin1Char('\n')) + 1);
+    // The audio-file options are read before the window starts, by their own parser.
+    const QString audioFiles = QStringLiteral(
+        "\nAudio files (no window, no display needed):\n"
+        "  %1 --speak-to OUT [--voice NAME] [--speed WPM] [--pitch HZ] INPUT\n"
+        "  %1 --list-voices\n\n"
+        "  --speak-to <OUT>  Speaks the text or RTF document INPUT into OUT; the type\n"
+        "                    follows its ending: .wav, .flac, .ogg, .opus or .mp3.\n"
+        "  --voice <NAME>    The voice, by id, name or language (see --list-voices).\n"
+        "  --speed <WPM>     Words per minute (150).\n"
+        "  --pitch <HZ>      Base pitch in Hz (85).\n"
+        "  --list-voices     Lists the voices installed, espeak-ng's and Flite's.\n");
     return QStringLiteral("Usage: %1 [options] [FILE]\n")
                .arg(QCoreApplication::applicationName())
-        + text;
+        + text + audioFiles.arg(QCoreApplication::applicationName());
 }
 
 CommandLine::Request CommandLine::parse(const QStringList &arguments)

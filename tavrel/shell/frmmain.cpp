@@ -24,8 +24,10 @@
 #include "shell/twips.h"
 #include "shell/windowsettings.h"
 #include "speech/readout.h"
+#include "speech/savespeech.h"
 #include "speech/speechcommands.h"
 #include "speech/voicecontrols.h"
+#include "speech/voicemenu.h"
 #include "speech/voicescrollbar.h"
 
 #include <QAction>
@@ -362,6 +364,8 @@ void Frmmain::createMenus()
     m_document.saveItem = saveItem;
     addItem(file, QStringLiteral("SaveAs"), QStringLiteral("Save &as..."),
             QKeySequence(Qt::CTRL | Qt::Key_S), &Frmmain::saveAs);
+    addItem(file, QStringLiteral("SaveSpeechAs"), QStringLiteral("Save Speech As..."),
+            QKeySequence(), &Frmmain::saveSpeechAs);
     addItem(file, QStringLiteral("Dash1"), QStringLiteral("-"), {}, nullptr);
     addItem(file, QStringLiteral("PrintMe"), QStringLiteral("&Print"),
             QKeySequence(Qt::CTRL | Qt::Key_P), &Frmmain::printMe);
@@ -428,6 +432,10 @@ void Frmmain::createMenus()
     addItem(speech, QStringLiteral("speechDash"), QStringLiteral("-"), {}, nullptr);
     addItem(speech, QStringLiteral("HighlightWords"), QStringLiteral("&Highlight Spoken Words"),
             {}, &Frmmain::highlightSpokenWords)->setCheckable(true);
+    QMenu *voices = speech->addMenu(QStringLiteral("&Voice"));
+    voices->setObjectName(QStringLiteral("VoiceMenu"));
+    voices->menuAction()->setObjectName(QStringLiteral("VoiceMenu"));
+    m_items.insert(QStringLiteral("VoiceMenu"), voices->menuAction());
 
     QMenu *help = topMenu(QStringLiteral("Help"), QStringLiteral("Help"));
     addItem(help, QStringLiteral("Contents"), QStringLiteral("Contents"),
@@ -645,6 +653,12 @@ void Frmmain::start(const Services &services)
         *m_readOut, *m_sayText, *m_items.value(QStringLiteral("HighlightWords")),
         SpeechPreferences::pathBeside(settingsPath()));
     m_toolbarKeys = std::make_unique<ToolbarKeys>(*m_toolbar1, *m_sayText);
+    m_voiceMenu = std::make_unique<VoiceMenu>(
+        *m_services.synth, *m_items.value(QStringLiteral("VoiceMenu"))->menu());
+    m_saveSpeech = std::make_unique<SaveSpeech>(
+        SaveSpeech::Parts{m_services.synth, m_services.speechFiles, m_services.dialogs,
+                          m_services.messages, m_sayText, this});
+    m_items.value(QStringLiteral("SaveSpeechAs"))->setVisible(m_services.speechFiles != nullptr);
     connect(m_clrSelectHost, &ClrSelectHost::click, this, [this] {
         m_colourCommands->clrSelect1_Click(m_clrSelectHost->selectedColor().value_or(-1));
     });
@@ -656,6 +670,8 @@ void Frmmain::load()
     // The undo history starts empty.
     m_undoCommands->clearUndo();
     setupSpeech();
+    SpeechPreferences::restoreVoice(SpeechPreferences::pathBeside(settingsPath()),
+                                    *m_services.synth);
     fillFontNames();
     fillFontSizes();
     m_mnuPopUp->menuAction()->setVisible(false);
@@ -743,6 +759,7 @@ void Frmmain::saveSettingsAndQuit()
 {
     m_services.synth->stop();
     writeSettings();
+    SpeechPreferences::keepVoice(SpeechPreferences::pathBeside(settingsPath()), *m_services.synth);
     m_quitting = true;
     if (m_services.terminate)
         m_services.terminate();
@@ -863,6 +880,7 @@ void Frmmain::openDocument() { m_documentCommands->openDocument(); }
 void Frmmain::openFileAtStart(const QString &path) { m_documentCommands->openFileAtStart(path); }
 void Frmmain::save() { m_documentCommands->save(); }
 void Frmmain::saveAs() { m_documentCommands->saveAs(); }
+void Frmmain::saveSpeechAs() { m_saveSpeech->saveSpeechAs(); }
 void Frmmain::cmdClear_Click() { m_documentCommands->cmdClear_Click(); }
 void Frmmain::printMe() { m_printCommands->printMe(); }
 void Frmmain::toolbarPrint() { m_printCommands->toolbarPrint(); }

@@ -34,12 +34,15 @@ class QUrl;
 class ReadOut;
 class RichTextPad;
 class ScriptCommands;
+class SaveSpeech;
 class SearchCommands;
 class SpeechCommands;
+class SpeechFileWriter;
 class SpeechSynth;
 class ToolbarKeys;
 class UndoCommands;
 class VoiceControls;
+class VoiceMenu;
 class WordCount;
 
 // The program's only window: the pad under a toolbar, the teal panel with the
@@ -54,6 +57,9 @@ public:
         SpeechSynth *synth = nullptr;
         CommonDialog *dialogs = nullptr;
         MessageBoxes *messages = nullptr;
+        // Writes speech to audio files ("Save Speech As..."); without it the item is
+        // not offered.
+        SpeechFileWriter *speechFiles = nullptr;
         // Ends the program at once; called once the settings are written.
         std::function<void()> terminate;
         // Settings.ini to read at start and write at exit; empty for the usual place
@@ -132,6 +138,7 @@ private:
     void openDocument();
     void save();
     void saveAs();
+    void saveSpeechAs();
     void cmdClear_Click();
     // Printing.
     void printMe();
@@ -191,6 +198,8 @@ private:
     std::unique_ptr<PadPopUp> m_padPopUp;
     std::unique_ptr<SpeechCommands> m_speechCommands;
     std::unique_ptr<ToolbarKeys> m_toolbarKeys;
+    std::unique_ptr<SaveSpeech> m_saveSpeech;
+    std::unique_ptr<VoiceMenu> m_voiceMenu;
     bool m_quitting = false;
 
     QWidget *m_central = nullptr;

@@ -61,8 +61,12 @@ void SpeechCommands::highlightSpokenWords()
 {
     m_preferences.highlightSpokenWords = m_highlightItem.isChecked();
     m_readOut.setHighlighting(m_preferences.highlightSpokenWords);
+    // The other preferences as the file has them now (the voice is kept on leaving).
+    SpeechPreferences kept;
+    kept.load(m_preferencesPath);
+    kept.highlightSpokenWords = m_preferences.highlightSpokenWords;
     // A preference that cannot be kept still holds for this run.
-    m_preferences.save(m_preferencesPath);
+    kept.save(m_preferencesPath);
 }
 
 void SpeechCommands::showNotice(const QString &reason)

@@ -53,6 +53,18 @@ void FakeSpeechSynth::selectLanguage(int languageId)
     m_calls << QStringLiteral("language=%1").arg(languageId);
 }
 
+bool FakeSpeechSynth::setVoice(const QString &id)
+{
+    m_calls << QStringLiteral("voice=%1").arg(id);
+    for (const VoiceInfo &voice : std::as_const(m_voices)) {
+        if (voice.id == id) {
+            m_voice = id;
+            return true;
+        }
+    }
+    return false;
+}
+
 QStringList FakeSpeechSynth::spoken() const
 {
     QStringList texts;

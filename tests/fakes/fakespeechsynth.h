@@ -5,9 +5,9 @@
 #include <QStringList>
 
 // Records every call in order: "speak:<text>", "pause", "resume", "stop",
-// "speed=<n>", "pitch=<n>", "volume=<n>", "language=<n>". Setters can be told to
-// reject values. The test plays the part of the audio: it tells the listener which
-// word is heard, when a text ends and when the sound breaks.
+// "speed=<n>", "pitch=<n>", "volume=<n>", "language=<n>", "voice=<id>". Setters can
+// be told to reject values. The test plays the part of the audio: it tells the
+// listener which word is heard, when a text ends and when the sound breaks.
 class FakeSpeechSynth : public SpeechSynth
 {
 public:
@@ -24,6 +24,10 @@ public:
     void selectLanguage(int languageId) override;
     void setListener(SpeechListener *listener) override { m_listener = listener; }
     QString inaudibleReason() const override { return m_inaudibleReason; }
+    QList<VoiceInfo> voices() const override { return m_voices; }
+    QString voice() const override { return m_voice; }
+    // Takes the ids of m_voices only.
+    bool setVoice(const QString &id) override;
 
     // Notifies the listener as the real synthesiser would from its event loop.
     void hearWord(quint64 textId, qsizetype start, qsizetype length);
@@ -41,6 +45,14 @@ public:
     int m_speed = 150;
     int m_pitch = 100;
     int m_volume = 100;
+    QList<VoiceInfo> m_voices{{Voices::defaultId(), QStringLiteral("English (America)"),
+                               QStringLiteral("en-us"), QStringLiteral("English")},
+                              {QStringLiteral("espeak-ng:gmw/de"), QStringLiteral("German"),
+                               QStringLiteral("de"), QStringLiteral("German")},
+                              {QStringLiteral("espeak-ng:gmw/en"),
+                               QStringLiteral("English (Great Britain)"), QStringLiteral("en"),
+                               QStringLiteral("English")}};
+    QString m_voice = Voices::defaultId();
     bool m_rejectValues = false;
     SpeechListener *m_listener = nullptr;
     QString m_inaudibleReason;

@@ -37,7 +37,9 @@ void TstCommandLine::parse_data()
     QTest::newRow("file after --") << QStringList{program, "--", "-odd name.txt"} << Action::Run
                                    << "-odd name.txt" << QStringList();
     const QStringList help{"Usage: Tavrel [options] [FILE]", "  -h, --help ",
-                           "  -v, --version ", "  FILE "};
+                           "  -v, --version ", "  FILE ", "  --speak-to <OUT> ",
+                           "  --voice <NAME> ", "  --speed <WPM> ", "  --pitch <HZ> ",
+                           "  --list-voices "};
     QTest::newRow("--help") << QStringList{program, "--help"} << Action::Print << QString()
                             << help;
     QTest::newRow("-h with a file") << QStringList{program, "a.txt", "-h"} << Action::Print

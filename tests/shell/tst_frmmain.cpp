@@ -36,6 +36,7 @@ private slots:
     void menuItems_data();
     void menuItems();
     void menuOrder();
+    void voiceMenuByLanguage();
     void popupMenu();
     void toolbar();
     void startupFallback();
@@ -317,8 +318,8 @@ void TstFrmmain::menuOrder()
     QCOMPARE(top, (QStringList{"&File", "&Edit", "&Insert", "&Search", "F&ormat", "S&peech",
                                "Help"}));
     QCOMPARE(captions(f.window->menuItem("File")->menu()),
-             (QStringList{"&New", "&Open...", "&Save", "Save &as...", "-", "&Print", "-",
-                          "Exit"}));
+             (QStringList{"&New", "&Open...", "&Save", "Save &as...", "Save Speech As...",
+                          "-", "&Print", "-", "Exit"}));
     QCOMPARE(captions(f.window->menuItem("Edit")->menu()),
              (QStringList{"&Undo", "&Redo", "-", "Cu&t", "&Copy", "&Paste", "&Delete", "-",
                           "&Select All"}));
@@ -330,9 +331,34 @@ void TstFrmmain::menuOrder()
              (QStringList{"S&uperscript", "Su&bscript", "&Non Scripting"}));
     QCOMPARE(captions(f.window->menuItem("SpeechMenu")->menu()),
              (QStringList{"Read from &Caret", "Read &Selection", "-",
-                          "&Highlight Spoken Words"}));
+                          "&Highlight Spoken Words", "&Voice"}));
     QCOMPARE(captions(f.window->menuItem("Help")->menu()),
              (QStringList{"Contents", "-", "About..."}));
+}
+
+void TstFrmmain::voiceMenuByLanguage()
+{
+    WindowFixture f;
+    QMenu *menu = f.window->menuItem(QStringLiteral("VoiceMenu"))->menu();
+    QVERIFY(menu && menu->menuAction()->isVisible());
+    // Each language's voices in its own submenu; the one in use checked, alone.
+    const auto listed = [menu] {
+        emit menu->aboutToShow();
+        QStringList lines;
+        for (const QAction *language : menu->actions()) {
+            lines << language->text();
+            for (const QAction *voice : language->menu()->actions())
+                lines << (voice->isChecked() ? QStringLiteral("* ") : QStringLiteral("  "))
+                        + voice->text();
+        }
+        return lines;
+    };
+    QCOMPARE(listed(), (QStringList{"English", "* English (America)",
+                                    "  English (Great Britain)", "German", "  German"}));
+    menu->actions().at(1)->menu()->actions().at(0)->trigger();
+    QCOMPARE(f.synth.voice(), QStringLiteral("espeak-ng:gmw/de"));
+    QCOMPARE(listed(), (QStringList{"English", "  English (America)",
+                                    "  English (Great Britain)", "German", "* German"}));
 }
 
 void TstFrmmain::popupMenu()

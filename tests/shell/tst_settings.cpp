@@ -13,6 +13,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScrollBar>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -56,6 +57,7 @@ private slots:
     void failedWriteKeepsTheOldFile();
     void scrollBarsShowTheValuesInForce_data();
     void scrollBarsShowTheValuesInForce();
+    void voiceChoiceKeptBesideSettings();
 };
 
 void TstSettings::writtenAtExitAndRestoredAtStart()
@@ -403,6 +405,48 @@ void TstSettings::scrollBarsShowTheValuesInForce()
     QCOMPARE(f.synth.speed(), speed + 1);
     slider2->triggerAction(QAbstractSlider::SliderSingleStepSub);
     QCOMPARE(f.synth.pitch(), pitch - 1);
+}
+
+void TstSettings::voiceChoiceKeptBesideSettings()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Settings.ini"));
+    const QString preferences = dir.filePath(QStringLiteral("Preferences.ini"));
+    const QString german = QStringLiteral("espeak-ng:gmw/de");
+    const auto run = [&path](const QString &voice) {
+        WindowFixture fixture(path);
+        const QString before = fixture.synth.voice();
+        if (!voice.isEmpty() && !fixture.synth.setVoice(voice))
+            return QStringLiteral("<refused>");
+        fixture.window->exitCommand();
+        return before;
+    };
+    // A run that keeps the default voice leaves no second file.
+    QCOMPARE(run(QString()), Voices::defaultId());
+    QVERIFY(!QFile::exists(preferences));
+    const QByteArray settings = readBytes(path);
+
+    // The choice survives the restart; Settings.ini is not touched by it.
+    QCOMPARE(run(german), Voices::defaultId());
+    QCOMPARE(readBytes(path), settings);
+    QCOMPARE(QSettings(preferences, QSettings::IniFormat).value(QStringLiteral("Speech/Voice")),
+             german);
+    QCOMPARE(run(QString()), german);
+    QCOMPARE(readBytes(path), settings);
+
+    // Back to the default, other entries kept; a voice not installed any more is
+    // ignored and leaves the default in force.
+    QVERIFY(writeBytes(preferences, "[Speech]\r\nHighlightSpokenWords=false\r\nOther=kept\r\n"
+                                    "Voice=" + german.toUtf8() + "\r\n"));
+    QCOMPARE(run(Voices::defaultId()), german);
+    {
+        const QSettings kept(preferences, QSettings::IniFormat);
+        QCOMPARE(kept.value(QStringLiteral("Speech/Voice")).toString(), Voices::defaultId());
+        QCOMPARE(kept.value(QStringLiteral("Speech/Other")).toString(), QStringLiteral("kept"));
+        QCOMPARE(kept.value(QStringLiteral("Speech/HighlightSpokenWords")).toBool(), false);
+    }
+    QVERIFY(writeBytes(preferences, "[Speech]\nVoice=flite:nobody\n"));
+    QCOMPARE(run(QString()), Voices::defaultId());
 }
 
 QTEST_MAIN(TstSettings)

@@ -32,6 +32,7 @@ private slots:
     void init();
     void cleanup();
     void wordsLandOnTheirCharacters();
+    void fliteWordsLandOnTheirCharacters();
     void followsThePlayedAudioOnly();
     void aBrokenOutputEndsTheReading();
 
@@ -77,6 +78,18 @@ void TestSpeechProgress::wordsLandOnTheirCharacters()
         expected << QStringLiteral("word");
     expected << QStringLiteral("end");
     QCOMPARE(m_heard.words, expected);
+}
+
+void TestSpeechProgress::fliteWordsLandOnTheirCharacters()
+{
+    // A number said as several words is one word of the text; quotes and titles.
+    QVERIFY(m_rig->synth->setVoice(QStringLiteral("flite:slt")));
+    const QString text = QStringLiteral("Hello, Dr. Smith read  1984 \"books\" today.\nThe end.");
+    const quint64 id = speak(text);
+    QVERIFY(m_rig->capture->playToEnd());
+    QTRY_COMPARE(m_heard.ended, QList<quint64>{id});
+    QCOMPARE(m_heard.words, (QStringList{"Hello", "Dr", "Smith", "read", "1984", "books",
+                                         "today", "The", "end"}));
 }
 
 void TestSpeechProgress::followsThePlayedAudioOnly()

@@ -4,6 +4,7 @@
 #include "platform/espeak/espeakvoice.h"
 #include "platform/espeak/pcmqueue.h"
 #include "platform/espeak/pulseoutput.h"
+#include "platform/espeak/speechengines.h"
 #include "platform/espeak/speechtimeline.h"
 #include "platform/espeak/synthworker.h"
 #include "platform/espeak/voicetuning.h"
@@ -27,9 +28,10 @@ EspeakSpeechSynth::EspeakSpeechSynth()
 EspeakSpeechSynth::EspeakSpeechSynth(Options options)
     : m_makeOutput(options.output ? options.output : OutputFactory(&defaultOutput))
     , m_voiceDataPath(options.voiceDataPath)
+    , m_voice(Voices::defaultId())
     , m_timeline(std::make_unique<SpeechTimeline>())
 {
-    const int rate = EspeakVoice::sampleRate;
+    const int rate = ClauseVoice::sampleRate;
     m_queue = std::make_unique<PcmQueue>(qsizetype(rate) * std::max(options.lookAheadMs, 50)
                                          / 1000);
     m_follow.setInterval(followMs);
@@ -42,14 +44,17 @@ void EspeakSpeechSynth::ensureOutput()
 {
     if (m_output)
         return;
-    m_output = m_makeOutput(*m_queue, EspeakVoice::sampleRate);
+    m_output = m_makeOutput(*m_queue, ClauseVoice::sampleRate);
     // With nowhere to play there is no point in synthesising.
     if (!m_output)
         return;
     m_outputFailure.clear();
     if (!m_worker) {
         m_worker = std::make_unique<SynthWorker>(*m_queue, *m_timeline, m_voiceDataPath);
+        // Settings and the voice chosen before there was a thread apply from its start.
         applyVoice();
+        if (m_voice != Voices::defaultId())
+            m_worker->setVoiceId(m_voice);
     }
 }
 
@@ -214,8 +219,32 @@ bool EspeakSpeechSynth::setVolume(int percent)
 
 void EspeakSpeechSynth::selectLanguage(int languageId)
 {
-    if (languageId == usEnglish && m_worker)
-        m_worker->setVoiceName("en-us");
+    if (languageId == usEnglish)
+        setVoice(Voices::defaultId());
+}
+
+QList<VoiceInfo> EspeakSpeechSynth::voices() const
+{
+    if (m_voices.isEmpty())
+        m_voices = SpeechEngines::installedVoices(m_voiceDataPath);
+    return m_voices;
+}
+
+bool EspeakSpeechSynth::setVoice(const QString &id)
+{
+    // The default voice comes with espeak-ng's data. Any other is looked up, which
+    // waits for the synthesis thread to have loaded the library: the start-up with
+    // the default voice does not wait for it.
+    if (id != Voices::defaultId()) {
+        const QList<VoiceInfo> installed = voices();
+        if (std::none_of(installed.cbegin(), installed.cend(),
+                         [&id](const VoiceInfo &v) { return v.id == id; }))
+            return false;
+    }
+    m_voice = id;
+    if (m_worker)
+        m_worker->setVoiceId(id);
+    return true;
 }
 
 void EspeakSpeechSynth::setSynthesisTap(

@@ -13,7 +13,9 @@ class PcmQueue;
 class SpeechTimeline;
 class SynthWorker;
 
-// The speech synthesiser on espeak-ng. speak() hands the text to a synthesis thread
+// The speech synthesiser on espeak-ng, which also speaks with Flite's voices: the
+// voice chosen names its engine, and every engine's audio goes through the same
+// queue, output and timeline. speak() hands the text to a synthesis thread
 // and returns; the thread synthesises clause by clause into a queue holding a
 // couple of seconds of audio, which the output stage plays. Without an audio
 // device nothing is synthesised, and everything else still works, silently; each
@@ -56,6 +58,9 @@ public:
     void selectLanguage(int languageId) override;
     void setListener(SpeechListener *listener) override { m_listener = listener; }
     QString inaudibleReason() const override;
+    QList<VoiceInfo> voices() const override;
+    QString voice() const override { return m_voice; }
+    bool setVoice(const QString &id) override;
 
     // Whether there is an output to play to.
     bool hasOutput() const { return m_output != nullptr; }
@@ -81,6 +86,7 @@ private:
     int m_volume = 100;
     OutputFactory m_makeOutput;
     QByteArray m_voiceDataPath;
+    QString m_voice;
     SpeechListener *m_listener = nullptr;
     quint64 m_lastTextId = 0;
     quint64 m_lastEndedId = 0;
@@ -88,6 +94,8 @@ private:
     QString m_reportedReason;
     QTimer m_follow;
     std::unique_ptr<SpeechTimeline> m_timeline;
+    // Read from the data folder when first asked for.
+    mutable QList<VoiceInfo> m_voices;
     std::unique_ptr<PcmQueue> m_queue;
     std::unique_ptr<AudioOutput> m_output;
     std::unique_ptr<SynthWorker> m_worker;

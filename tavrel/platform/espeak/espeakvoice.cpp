@@ -1,5 +1,7 @@
 #include "platform/espeak/espeakvoice.h"
 
+#include "platform/audio/pitchtempo.h"
+
 #include <espeak-ng/espeak_ng.h>
 
 #include <algorithm>
@@ -118,6 +120,46 @@ bool setParameter(espeak_PARAMETER parameter, int value, int *cached)
 
 } // namespace
 
+QList<VoiceInfo> EspeakVoice::installedVoices(const QByteArray &dataPath)
+{
+    LibraryState &lib = library();
+    std::lock_guard lock(lib.mutex);
+    if (!initialise(lib, dataPath))
+        return {};
+    // Listing reloads the library's table of voices: whoever synthesises next selects
+    // their voice again rather than trust what was selected before.
+    lib.configuredFor = nullptr;
+    const espeak_VOICE **list = espeak_ListVoices(nullptr);
+    QList<VoiceInfo> voices;
+    for (int i = 0; list && list[i]; ++i) {
+        const espeak_VOICE *v = list[i];
+        if (!v->identifier || !v->name)
+            continue;
+        VoiceInfo info;
+        info.id = voiceId(v->identifier);
+        info.name = QString::fromUtf8(v->name).replace(QLatin1Char('_'), QLatin1Char(' '));
+        // The first of the languages, each after a priority byte.
+        if (v->languages && v->languages[0])
+            info.language = QString::fromUtf8(v->languages + 1);
+        info.languageName = Voices::languageName(info.language);
+        if (info.languageName.isEmpty())
+            info.languageName = info.name;
+        voices.append(info);
+    }
+    return voices;
+}
+
+QString EspeakVoice::voiceId(const QByteArray &voiceFile)
+{
+    return QStringLiteral("espeak-ng:") + QString::fromUtf8(voiceFile);
+}
+
+QByteArray EspeakVoice::voiceFile(const QString &id)
+{
+    const QString prefix = QStringLiteral("espeak-ng:");
+    return id.startsWith(prefix) ? id.mid(prefix.size()).toUtf8() : QByteArray();
+}
+
 EspeakVoice::EspeakVoice(const QByteArray &dataPath)
     : m_dataPath(dataPath)
 {
@@ -185,4 +227,47 @@ EspeakVoice::Result EspeakVoice::synthesise(QStringView text, bool pauseAfter,
     t_sink = nullptr;
     t_words = nullptr;
     return abandoned ? Result::Abandoned : Result::Done;
+}
+
+EspeakVoice::Result EspeakVoice::speak(QStringView text, bool pauseAfter, int wordsPerMinute,
+                                       int hertz, int percent, const PcmSink &sink,
+                                       const WordSink &words)
+{
+    if (!m_shifter)
+        m_shifter = std::make_unique<PitchTempo>(sampleRate);
+    const VoiceTuning tuning = VoiceTuning::forVoice(wordsPerMinute, hertz, percent);
+    // A word's audio begins where the voice put it, moved by the change of tempo the
+    // audio undergoes afterwards.
+    const double stretch = 1.0 / (tuning.tempo * tuning.playbackRate);
+    WordSink stretched;
+    if (words) {
+        stretched = [&words, stretch](qint64 sample, qsizetype start, qsizetype length) {
+            words(qint64(sample * stretch), start, length);
+        };
+    }
+    return synthesiseTuned(text, pauseAfter, tuning, *m_shifter, m_scratch, sink, stretched);
+}
+
+EspeakVoice::Result EspeakVoice::synthesiseTuned(QStringView text, bool pauseAfter,
+                                                 const VoiceTuning &tuning, PitchTempo &shifter,
+                                                 std::vector<qint16> &scratch,
+                                                 const PcmSink &sink, const WordSink &words)
+{
+    if (!tuning.needsShifting())
+        return synthesise(text, pauseAfter, tuning, sink, words);
+    shifter.reset();
+    shifter.setFactors(tuning.tempo, tuning.pitchFactor, tuning.playbackRate);
+    const auto throughShifter = [&](const qint16 *samples, qsizetype count) {
+        scratch.clear();
+        shifter.process(samples, count, &scratch);
+        return sink(scratch.data(), qsizetype(scratch.size()));
+    };
+    Result result = synthesise(text, pauseAfter, tuning, throughShifter, words);
+    if (result == Result::Done) {
+        scratch.clear();
+        shifter.flush(&scratch);
+        if (!sink(scratch.data(), qsizetype(scratch.size())))
+            result = Result::Abandoned;
+    }
+    return result;
 }

@@ -1,11 +1,10 @@
 #include "platform/espeak/synthworker.h"
 
-#include "platform/espeak/clausesplitter.h"
-#include "platform/espeak/espeakvoice.h"
+#include "platform/clausesplitter.h"
+#include "platform/audio/clausevoice.h"
 #include "platform/espeak/pcmqueue.h"
-#include "platform/espeak/pitchtempo.h"
+#include "platform/espeak/speechengines.h"
 #include "platform/espeak/speechtimeline.h"
-#include "platform/espeak/voicetuning.h"
 
 #include <algorithm>
 #include <vector>
@@ -63,10 +62,10 @@ void SynthWorker::setVoice(int wordsPerMinute, int hertz, int percent)
     ++m_settingsVersion;
 }
 
-void SynthWorker::setVoiceName(const QByteArray &name)
+void SynthWorker::setVoiceId(const QString &id)
 {
     std::lock_guard lock(m_mutex);
-    m_settings.voiceName = name;
+    m_settings.voiceId = id;
     ++m_settingsVersion;
 }
 
@@ -82,22 +81,29 @@ SynthWorker::Settings SynthWorker::settings() const
     return m_settings;
 }
 
+ClauseVoice *SynthWorker::voiceFor(const QString &id)
+{
+    auto it = m_voices.find(id);
+    if (it == m_voices.end())
+        it = m_voices.emplace(id, SpeechEngines::makeVoice(id, m_dataPath)).first;
+    return it->second.get();
+}
+
 void SynthWorker::run()
 {
-    // The library is used from this thread only.
-    EspeakVoice voice(m_dataPath);
-    PitchTempo shifter(EspeakVoice::sampleRate);
-    // Loading the library and the voice cannot be broken off, and takes from tens of
+    // Loading an engine and its voice cannot be broken off, and takes from tens of
     // milliseconds to seconds on a busy machine. Done now, while the program starts,
     // it holds up neither the first text nor, when the exit question is the first
     // text, the end of the program, which waits for this thread.
+    QString first;
     {
         std::lock_guard lock(m_mutex);
         if (m_quit)
             return;
-        voice.setVoiceName(m_settings.voiceName);
+        first = m_settings.voiceId;
     }
-    m_voiceMissing.store(!voice.prepare());
+    ClauseVoice *voice = voiceFor(first);
+    m_voiceMissing.store(!voice || !voice->prepare());
     for (;;) {
         Item item;
         {
@@ -111,7 +117,7 @@ void SynthWorker::run()
             m_items.pop_front();
             m_busy = true;
         }
-        speakItem(item, voice, shifter);
+        speakItem(item);
         // Its end is heard once the audio written so far has played; a text dropped
         // by a stop has no end to tell.
         SpeechTimeline::Mark end;
@@ -124,7 +130,7 @@ void SynthWorker::run()
     }
 }
 
-void SynthWorker::speakItem(const Item &item, EspeakVoice &voice, PitchTempo &shifter)
+void SynthWorker::speakItem(const Item &item)
 {
     Tap tap;
     {
@@ -176,7 +182,6 @@ void SynthWorker::speakItem(const Item &item, EspeakVoice &voice, PitchTempo &sh
         return deliver(samples, count);
     };
 
-    std::vector<qint16> shifted;
     ClauseSplitter::Clause clause;
     while (m_queue.generation() == item.generation) {
         const qsizetype position = clauses.position();
@@ -190,49 +195,31 @@ void SynthWorker::speakItem(const Item &item, EspeakVoice &voice, PitchTempo &sh
 
         version = m_settingsVersion.load();
         const Settings s = settings();
-        const VoiceTuning tuning = VoiceTuning::forVoice(s.speed, s.pitch, s.volume);
-        voice.setVoiceName(s.voiceName);
-        // A word's audio begins where the clause's does, moved by the change of
-        // tempo the audio undergoes afterwards.
+        ClauseVoice *voice = voiceFor(s.voiceId);
+        if (!voice) {
+            m_voiceMissing.store(true);
+            break;
+        }
         const quint64 clauseMark = begun.back().mark;
-        const double stretch = 1.0 / (tuning.tempo * tuning.playbackRate);
         const auto markWord = [&](qint64 sample, qsizetype start, qsizetype length) {
             SpeechTimeline::Mark word;
             word.generation = item.generation;
-            word.sample = clauseMark + quint64(std::max<qint64>(0, qint64(sample * stretch)));
+            word.sample = clauseMark + quint64(std::max<qint64>(0, sample));
             word.textId = item.id;
             word.start = clause.start + start;
             word.length = length;
             m_timeline.add(word);
         };
-        EspeakVoice::Result result;
-        if (!tuning.needsShifting()) {
-            result = voice.synthesise(clause.text, clause.pauseAfter, tuning, deliverChecked,
-                                      markWord);
-        } else {
-            shifter.reset();
-            shifter.setFactors(tuning.tempo, tuning.pitchFactor, tuning.playbackRate);
-            const auto throughShifter = [&](const qint16 *samples, qsizetype count) {
-                shifted.clear();
-                shifter.process(samples, count, &shifted);
-                return deliverChecked(shifted.data(), qsizetype(shifted.size()));
-            };
-            result = voice.synthesise(clause.text, clause.pauseAfter, tuning, throughShifter,
-                                      markWord);
-            if (result == EspeakVoice::Result::Done) {
-                shifted.clear();
-                shifter.flush(&shifted);
-                if (!deliverChecked(shifted.data(), qsizetype(shifted.size())))
-                    result = EspeakVoice::Result::Abandoned;
-            }
-        }
+        const ClauseVoice::Result result = voice->speak(clause.text, clause.pauseAfter, s.speed,
+                                                        s.pitch, s.volume, deliverChecked,
+                                                        markWord);
         if (redo) {
             redo = false;
             continue;
         }
-        if (result == EspeakVoice::Result::Unavailable)
+        if (result == ClauseVoice::Result::Unavailable)
             m_voiceMissing.store(true);
-        if (result != EspeakVoice::Result::Done)
+        if (result != ClauseVoice::Result::Done)
             break;
         // Settings changed after the clause's last audio: take back what has not
         // begun to play.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/voiceinfo.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -7,16 +9,18 @@
 #include <condition_variable>
 #include <deque>
 #include <functional>
+#include <map>
+#include <memory>
 #include <mutex>
 #include <thread>
 
-class EspeakVoice;
+class ClauseVoice;
 class PcmQueue;
-class PitchTempo;
 class SpeechTimeline;
 
 // The synthesis thread: takes the texts handed to it in order, synthesises them
-// clause by clause with espeak-ng and writes the audio into the queue, blocking
+// clause by clause with the engine of the voice chosen (espeak-ng's or Flite's) and
+// writes the audio into the queue, blocking
 // while the queue is full. The voice settings are read at the start of each clause,
 // so a change reaches a text that is already being read; clauses synthesised ahead
 // that have not begun to play are taken back and synthesised again, so the change
@@ -27,7 +31,8 @@ public:
     // Sees every block of audio as it enters the queue, on the synthesis thread.
     using Tap = std::function<void(const qint16 *samples, qsizetype count)>;
 
-    // Marks where each word begins and each text ends in `timeline`.
+    // Marks where each word begins and each text ends in `timeline`. voiceDataPath is
+    // espeak-ng's data folder, empty for the system's.
     SynthWorker(PcmQueue &queue, SpeechTimeline &timeline, const QByteArray &voiceDataPath);
     ~SynthWorker();
     SynthWorker(const SynthWorker &) = delete;
@@ -40,7 +45,8 @@ public:
     void dropPending();
 
     void setVoice(int wordsPerMinute, int hertz, int percent);
-    void setVoiceName(const QByteArray &name);
+    // A voice id of any engine; the voice is loaded with the first clause it speaks.
+    void setVoiceId(const QString &id);
     void setTap(Tap tap);
     // The voice data could not be loaded: nothing can be heard.
     bool voiceMissing() const { return m_voiceMissing.load(); }
@@ -55,13 +61,15 @@ private:
         int speed = 150;
         int pitch = 100;
         int volume = 100;
-        QByteArray voiceName = "en-us";
+        QString voiceId = Voices::defaultId();
     };
 
     void run();
     // Under m_mutex: tells the queue whether anything is left to synthesise.
     void updateIdle();
-    void speakItem(const Item &item, EspeakVoice &voice, PitchTempo &shifter);
+    // The voice of an id, made when first asked for; nullptr for an id of no engine.
+    ClauseVoice *voiceFor(const QString &id);
+    void speakItem(const Item &item);
     Settings settings() const;
 
     PcmQueue &m_queue;
@@ -77,6 +85,8 @@ private:
     Tap m_tap;
     bool m_busy = false;
     bool m_quit = false;
+    // Used on the synthesis thread only.
+    std::map<QString, std::unique_ptr<ClauseVoice>> m_voices;
 
     std::thread m_thread;
 };

@@ -1,4 +1,4 @@
-#include "platform/espeak/pitchtempo.h"
+#include "platform/audio/pitchtempo.h"
 
 #include <sonic.h>
 

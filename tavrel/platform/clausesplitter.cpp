@@ -1,4 +1,4 @@
-#include "platform/espeak/clausesplitter.h"
+#include "platform/clausesplitter.h"
 
 #include <algorithm>
 #include <array>
