@@ -20,6 +20,36 @@ qsizetype rawSize(const QTextDocument *document)
     return qMax(0, document->characterCount() - 1);
 }
 
+// How many characters `text` and `other` have in common from their start.
+qsizetype sameStart(const SharedText &text, QStringView other)
+{
+    qsizetype same = 0;
+    bool differs = false;
+    text.forEachChunk([&](QStringView chunk) {
+        if (differs)
+            return;
+        const QStringView there = other.mid(same, chunk.size());
+        if (there == chunk) {
+            same += chunk.size();
+            return;
+        }
+        differs = true;
+        const qsizetype shorter = qMin(chunk.size(), there.size());
+        for (qsizetype i = 0; i < shorter && chunk.at(i) == there.at(i); ++i)
+            ++same;
+    });
+    return same;
+}
+
+// Whether two different characters both stay in the plain text, as different
+// characters: after an equal start, the plain texts then differ.
+bool plainAndDifferent(QChar a, QChar b)
+{
+    const QString plainA = RichTextPad::plainTextOf(QString(a));
+    const QString plainB = RichTextPad::plainTextOf(QString(b));
+    return plainA.size() == 1 && plainB.size() == 1 && plainA != plainB;
+}
+
 } // namespace
 
 TextMirror::TextMirror(QTextDocument *document, QObject *parent)
@@ -127,6 +157,10 @@ void TextMirror::onContentsChange(int position, int charsRemoved, int charsAdded
         rereadAll();
         return;
     }
+    if (added > kSlice && added > newSize / 2) {
+        followWideChange();
+        return;
+    }
     const QString text = readRange(position, int(added));
     if (text.size() != added) {
         rereadAll();
@@ -138,6 +172,28 @@ void TextMirror::onContentsChange(int position, int charsRemoved, int charsAdded
         return;
     m_text.replace(position, removed, text);
     if (!RichTextPad::samePlainText(before, text))
+        emit plainTextChanged();
+}
+
+void TextMirror::followWideChange()
+{
+    // The document's raw text is copied in one pass and kept as it is, which costs far
+    // less than reading the changed range through a cursor and writing it into the
+    // pieces. The text before the change stays shared with earlier copies only when
+    // the change turns out to touch formatting alone.
+    const QString now = m_document->toRawText();
+    const qsizetype same = sameStart(m_text, now);
+    if (same == now.size() && same == m_text.size())
+        return;
+    bool plainChanged = true;
+    if (same == now.size() || same == m_text.size()
+        || !plainAndDifferent(m_text.at(same), now.at(same))) {
+        // What follows the common start decides; rare enough to copy.
+        plainChanged = !RichTextPad::samePlainText(m_text.mid(same, m_text.size() - same),
+                                                   QStringView(now).mid(same));
+    }
+    m_text = SharedText::adopting(now);
+    if (plainChanged)
         emit plainTextChanged();
 }
 

@@ -48,6 +48,8 @@ signals:
 private:
     void onContentsChange(int position, int charsRemoved, int charsAdded);
     void readAll();
+    // Follows a change over most of a long text by reading the whole text at once.
+    void followWideChange();
     // Reads the document afresh after a change it reported in a way not followed.
     void rereadAll();
     QString readRange(int position, int length) const;

@@ -238,7 +238,7 @@ void SearchDialog::replaceAllButton_Click()
         return;
     }
     const QList<qsizetype> matches =
-        TextSearch::findAll(m_parts.pad->document()->toRawText(), what, options());
+        TextSearch::findAll(m_parts.undo->padText().toString(), what, options());
     if (!matches.isEmpty()) {
         m_parts.undo->pushUndo();
         m_parts.pad->replaceRanges(matches, int(what.size()), m_text2->text());

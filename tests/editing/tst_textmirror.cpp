@@ -5,6 +5,7 @@
 
 #include <QImage>
 #include <QRandomGenerator>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -20,6 +21,7 @@ private slots:
     void replaceAllSharesTheRestoredText();
     void followsANewDocument();
     void readsALargeNewTextInSlices();
+    void followsAWideChangeOfALargeText();
 };
 
 void TstTextMirror::followsEveryKindOfChange()
@@ -167,6 +169,52 @@ void TstTextMirror::readsALargeNewTextInSlices()
     end.movePosition(QTextCursor::End);
     end.insertText(QStringLiteral("!"));
     QCOMPARE(mirror.text().toString(), document.toRawText());
+}
+
+void TstTextMirror::followsAWideChangeOfALargeText()
+{
+    // A change over most of a long text (Replace All) is followed in one pass; the
+    // text must still be exact, and a changed plain text reported exactly once.
+    QTextDocument document;
+    // The first character stays: a change from the very start is a new text.
+    QTextCursor cursor(&document);
+    cursor.insertText(QStringLiteral("x"));
+    cursor.insertImage(QImage(2, 2, QImage::Format_RGB32));
+    while (document.characterCount() < 2 * TextMirror::kSlice)
+        cursor.insertText(QStringLiteral("a fox and a dog\n"));
+    TextMirror mirror(&document);
+    QSignalSpy changed(&mirror, &TextMirror::plainTextChanged);
+    auto wideEdit = [&document](const std::function<void(QTextCursor &)> &edit) {
+        QTextCursor all(&document);
+        all.beginEditBlock();
+        edit(all);
+        all.endEditBlock();
+    };
+
+    // Formatting alone, and a picture gone with it: the plain text is the same.
+    wideEdit([](QTextCursor &all) {
+        all.setPosition(1);
+        all.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+        QTextCharFormat bold;
+        bold.setFontWeight(QFont::Bold);
+        all.mergeCharFormat(bold);
+        all.setPosition(1);
+        all.deleteChar();
+    });
+    QCOMPARE(mirror.text().toString(), document.toRawText());
+    QCOMPARE(changed.count(), 0);
+
+    wideEdit([&document](QTextCursor &all) {
+        for (QTextCursor fox = document.find(QStringLiteral("fox")); !fox.isNull();
+             fox = document.find(QStringLiteral("fox"), fox)) {
+            all.setPosition(fox.selectionStart());
+            all.setPosition(fox.selectionEnd(), QTextCursor::KeepAnchor);
+            all.insertText(QStringLiteral("wolf"));
+        }
+    });
+    QCOMPARE(mirror.text().toString(), document.toRawText());
+    QVERIFY(document.toRawText().startsWith(QStringLiteral("xa wolf and")));
+    QCOMPARE(changed.count(), 1);
 }
 
 QTEST_MAIN(TstTextMirror)
