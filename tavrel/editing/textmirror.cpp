@@ -6,6 +6,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <utility>
+
 namespace {
 
 // Reading a short change character by character is cheaper than building a cursor.
@@ -82,6 +84,12 @@ void TextMirror::readSlices(bool all)
     if (m_readTo >= size) {
         m_readTo = -1;
         m_reader.stop();
+        if (m_beforeReading) {
+            const SharedText before = *std::exchange(m_beforeReading, std::nullopt);
+            if (before != m_text
+                && !RichTextPad::samePlainText(before.toString(), m_text.toString()))
+                emit plainTextChanged();
+        }
     } else {
         m_reader.start(0);
     }
@@ -142,6 +150,13 @@ void TextMirror::onContentsChange(int position, int charsRemoved, int charsAdded
             m_text = SharedText::adopting(whole);
             return;
         }
+        // Whatever replaced the whole text, it changed it: at once when the length
+        // shows it, else when the new text has been read. New and Open count their
+        // text as unchanged afterwards.
+        if (newSize != oldSize)
+            emit plainTextChanged();
+        else if (!m_beforeReading)
+            m_beforeReading = m_text;
         m_text = SharedText();
         m_readTo = 0;
         m_reader.start(0);
@@ -221,9 +236,15 @@ QString TextMirror::readRange(int position, int length) const
     return cursor.selectedText();
 }
 
+void TextMirror::takeAsUnchanged()
+{
+    m_beforeReading.reset();
+}
+
 void TextMirror::readAll()
 {
     m_readTo = -1;
     m_reader.stop();
+    m_beforeReading.reset();
     m_text = m_document ? SharedText(m_document->toRawText()) : SharedText();
 }

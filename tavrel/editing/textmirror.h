@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <optional>
 
 // Follows every change of a text document and keeps a SharedText equal to its raw
 // text, so that taking a snapshot of a large document costs a copy of a few pointers
@@ -18,7 +19,9 @@
 //
 // A whole new text of more than kSlice characters (a file opened) is read in slices
 // from the event loop, so that the document is shown before its copy is made;
-// text() finishes the reading first when it is asked for before.
+// text() finishes the reading first when it is asked for before. Such a text is
+// still a change of the plain text when it replaces the old one (Select All and a
+// large paste): reported at once when the length differs, else once it is read.
 class TextMirror : public QObject
 {
     Q_OBJECT
@@ -39,6 +42,9 @@ public:
     // without following it piece by piece; then reads the document and keeps `text`
     // itself when the two agree, so that the mirror and the history share it.
     void replaceAll(const SharedText &text, const std::function<void()> &change);
+    // The text as it now stands counts as unchanged (a file just opened or saved): a
+    // comparison still due when a new text has been read is dropped.
+    void takeAsUnchanged();
 
 signals:
     // The document's plain text changed, whoever changed it: not raised for a change
@@ -61,5 +67,8 @@ private:
     SharedText m_text;
     // While a new text is read: how far it has been read, else -1.
     qsizetype m_readTo = -1;
+    // The text before a whole new text of the same length came in (pasted over
+    // everything, say), compared once the new one has been read.
+    std::optional<SharedText> m_beforeReading;
     QTimer m_reader;
 };

@@ -58,6 +58,7 @@ void UndoCommands::redoMe()
 void UndoCommands::clearUndo()
 {
     m_history.clearUndo();
+    m_mirror.takeAsUnchanged();
 }
 
 void UndoCommands::restore(const SharedText &text)

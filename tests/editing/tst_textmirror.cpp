@@ -22,6 +22,7 @@ private slots:
     void followsANewDocument();
     void readsALargeNewTextInSlices();
     void followsAWideChangeOfALargeText();
+    void aLargeTextPastedOverEverythingIsAChange();
 };
 
 void TstTextMirror::followsEveryKindOfChange()
@@ -215,6 +216,48 @@ void TstTextMirror::followsAWideChangeOfALargeText()
     QCOMPARE(mirror.text().toString(), document.toRawText());
     QVERIFY(document.toRawText().startsWith(QStringLiteral("xa wolf and")));
     QCOMPARE(changed.count(), 1);
+}
+
+void TstTextMirror::aLargeTextPastedOverEverythingIsAChange()
+{
+    // Select All and a large paste replace the whole text: the document is changed,
+    // or Exit would not offer to save it. Read in slices, it is still reported.
+    QString big;
+    for (int i = 0; big.size() < 2 * TextMirror::kSlice; ++i)
+        big += QStringLiteral("line %1 of a large text\n").arg(i);
+    QTextDocument document;
+    document.setPlainText(big);
+    TextMirror mirror(&document);
+    QSignalSpy changed(&mirror, &TextMirror::plainTextChanged);
+    const auto pasteOverAll = [&document](const QString &text) {
+        QTextCursor all(&document);
+        all.select(QTextCursor::Document);
+        all.insertText(text);
+    };
+
+    // Another length: at once.
+    pasteOverAll(big + QStringLiteral("more"));
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(mirror.text().toString(), document.toRawText());
+
+    // The same length: once the new text has been read, and only if it differs.
+    QString same = document.toPlainText();
+    same[0] = QLatin1Char('L');
+    pasteOverAll(same);
+    QCOMPARE(changed.count(), 1);
+    QTRY_VERIFY(!mirror.isReading());
+    QCOMPARE(changed.count(), 2);
+    pasteOverAll(same);
+    QTRY_VERIFY(!mirror.isReading());
+    QCOMPARE(changed.count(), 2);
+    QCOMPARE(mirror.text().toString(), document.toRawText());
+
+    // A text taken as unchanged (a file just opened) is not reported later.
+    same[0] = QLatin1Char('M');
+    pasteOverAll(same);
+    mirror.takeAsUnchanged();
+    QTRY_VERIFY(!mirror.isReading());
+    QCOMPARE(changed.count(), 2);
 }
 
 QTEST_MAIN(TstTextMirror)
