@@ -286,8 +286,17 @@ void DocumentBuilder::useFormat(int index)
 void DocumentBuilder::text(std::u16string_view text, const CharFormat &format)
 {
     useFormat(formatIndex(format));
-    m_text.append(QStringView(text.data(), qsizetype(text.size())));
-    m_formats[std::size_t(m_lastFormat)].length += qint64(text.size());
+    // U+FFFC stands for a picture in the document; written as text in the file it
+    // would be an empty object that shows, speaks and saves as nothing.
+    const qsizetype before = m_text.size();
+    for (std::size_t from = 0; from < text.size();) {
+        std::size_t to = text.find(u'\uFFFC', from);
+        if (to == std::u16string_view::npos)
+            to = text.size();
+        m_text.append(QStringView(text.data() + from, qsizetype(to - from)));
+        from = to + 1;
+    }
+    m_formats[std::size_t(m_lastFormat)].length += qint64(m_text.size() - before);
 }
 
 void DocumentBuilder::paragraphEnd(const ParagraphFormat &format)
