@@ -7,6 +7,9 @@
 // - the memory held by the history after 99 single-key snapshots, against the
 //   document's size; goal: under 3x (copying the text for each snapshot would
 //   hold 99 copies).
+// - one Undo and one Redo of a key typed in the middle of a shown pad of that size
+//   and of ten times it, against the key itself; goal: about the key's cost,
+//   whatever the document's length (a whole snapshot put back costs seconds).
 // The pad is measured shown (with its layout, as the user has it) and hidden (the
 // edit alone, the strictest reference for the ratio).
 
@@ -26,6 +29,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <vector>
 
 namespace {
@@ -127,6 +131,49 @@ void measureMemory(const QString &document)
     }
 }
 
+// Types keys in the middle of a shown pad with the history attached, then undoes and
+// redoes each: one Undo or Redo of a key should cost about what the key did,
+// however long the document.
+void measureUndo(const QString &document)
+{
+    constexpr int kKeys = 10;
+    RichTextPad pad;
+    pad.resize(Twips::toPixels(8175), Twips::toPixels(5205));
+    pad.setText(document);
+    pad.show();
+    QApplication::processEvents();
+    DocumentState state;
+    UndoCommands history(pad, state);
+    pad.setSelStart(int(document.size() / 2));
+    QApplication::processEvents();
+
+    QElapsedTimer clock;
+    // Each until the pad has shown it: the events it posted are handled too.
+    auto timed = [&clock](const std::function<void()> &run) {
+        clock.start();
+        run();
+        QApplication::processEvents();
+        return double(clock.nsecsElapsed()) / 1e6;
+    };
+    std::vector<double> keys, undos, redos;
+    for (int i = 0; i < kKeys; ++i) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_K, Qt::NoModifier, QStringLiteral("k"));
+        keys.push_back(timed([&] { QApplication::sendEvent(&pad, &press); }));
+    }
+    for (int i = 0; i < kKeys; ++i)
+        undos.push_back(timed([&] { history.undoMe(); }));
+    const bool restored = pad.document()->characterCount() - 1 == document.size();
+    for (int i = 0; i < kKeys; ++i)
+        redos.push_back(timed([&] { history.redoMe(); }));
+    const double key = percentile(keys, 0.5);
+    std::printf("%.0f MB shown, %d keys in the middle: key median %.2f ms; Undo median %.2f ms "
+                "(%.2fx the key), max %.2f ms; Redo median %.2f ms (%.2fx), max %.2f ms%s\n",
+                double(document.size()) / (1024 * 1024), kKeys, key, percentile(undos, 0.5),
+                percentile(undos, 0.5) / key, percentile(undos, 1.0), percentile(redos, 0.5),
+                percentile(redos, 0.5) / key, percentile(redos, 1.0),
+                restored ? "" : " (UNDO DID NOT RESTORE THE TEXT)");
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -158,16 +205,9 @@ int main(int argc, char *argv[])
         report("pad shown, typing near the end:", end);
         KeyTimes middle = typeKeys(pad, 100, int(document.size() / 2));
         report("pad shown, typing in the middle:", middle);
-
-        // One Undo of that document, for the record: it puts back a whole snapshot.
-        DocumentState state;
-        UndoCommands undo(pad, state);
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_Z, Qt::NoModifier, QStringLiteral("z"));
-        QApplication::sendEvent(&pad, &press);
-        QElapsedTimer clock;
-        clock.start();
-        undo.undoMe();
-        std::printf("one Undo in the shown pad: %.0f ms\n", double(clock.nsecsElapsed()) / 1e6);
     }
+    // Undo and Redo of single keys in the middle of a shown pad, against typing them.
+    for (const double size : {megabytes, 10.0 * megabytes})
+        measureUndo(benchText(qsizetype(size * 1024 * 1024), 12345));
     return 0;
 }

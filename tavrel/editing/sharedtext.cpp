@@ -36,7 +36,128 @@ qsizetype sizeOf(const std::vector<Ref<Piece>> &pieces)
     return size;
 }
 
+// A walk over a text's pieces from its start or from its end, the offset counting the
+// characters of the current piece already passed in that direction.
+class PieceWalk
+{
+public:
+    PieceWalk(const Ref<Book> &book, bool backward) : m_backward(backward)
+    {
+        if (book)
+            m_pages = &book->pages;
+        settle();
+    }
+
+    // The current page while the walk stands at its first character, else null.
+    const Page *pageAhead() const
+    {
+        return m_piece == 0 && m_offset == 0 && m_page < size() ? page() : nullptr;
+    }
+    // The current piece, or null at the end of the text.
+    const Piece *piece() const { return m_page < size() ? pieceAt(m_piece) : nullptr; }
+    qsizetype offset() const { return m_offset; }
+    qsizetype left() const { return piece()->text.size() - m_offset; }
+    // The next n characters of the current piece, in the text's order.
+    QStringView ahead(qsizetype n) const
+    {
+        const QStringView text(piece()->text);
+        return text.mid(m_backward ? text.size() - m_offset - n : m_offset, n);
+    }
+    bool isBackward() const { return m_backward; }
+    void skipPage()
+    {
+        ++m_page;
+        m_piece = 0;
+        m_offset = 0;
+        settle();
+    }
+    void advance(qsizetype n)
+    {
+        m_offset += n;
+        settle();
+    }
+
+private:
+    size_t size() const { return m_pages ? m_pages->size() : 0; }
+    const Page *page() const
+    {
+        return (*m_pages)[m_backward ? size() - 1 - m_page : m_page].get();
+    }
+    const Piece *pieceAt(size_t i) const
+    {
+        const auto &pieces = page()->pieces;
+        return pieces[m_backward ? pieces.size() - 1 - i : i].get();
+    }
+    // Moves past the pieces and pages the walk has passed to the end of.
+    void settle()
+    {
+        while (m_page < size()) {
+            if (m_piece < page()->pieces.size()) {
+                if (m_offset < pieceAt(m_piece)->text.size())
+                    return;
+                ++m_piece;
+                m_offset = 0;
+            } else {
+                ++m_page;
+                m_piece = 0;
+            }
+        }
+    }
+
+    const std::vector<Ref<Page>> *m_pages = nullptr;
+    bool m_backward;
+    size_t m_page = 0;
+    size_t m_piece = 0;
+    qsizetype m_offset = 0;
+};
+
+// How many characters the two walks pass alike, up to `limit`.
+qsizetype walkAlike(PieceWalk &a, PieceWalk &b, qsizetype limit)
+{
+    qsizetype count = 0;
+    while (count < limit) {
+        const Page *page = a.pageAhead();
+        if (page && page == b.pageAhead()) {
+            count += page->size;
+            a.skipPage();
+            b.skipPage();
+            continue;
+        }
+        if (!a.piece() || !b.piece())
+            break;
+        const qsizetype n = qMin(qMin(a.left(), b.left()), limit - count);
+        const QStringView runA = a.ahead(n);
+        const QStringView runB = b.ahead(n);
+        if ((a.piece() != b.piece() || a.offset() != b.offset()) && runA != runB) {
+            for (qsizetype k = 0; k < n; ++k) {
+                const qsizetype i = a.isBackward() ? n - 1 - k : k;
+                if (runA.at(i) != runB.at(i))
+                    return count + k;
+            }
+        }
+        count += n;
+        a.advance(n);
+        b.advance(n);
+    }
+    return qMin(count, limit);
+}
+
 } // namespace
+
+SharedText::CommonEnds SharedText::commonEnds(const SharedText &a, const SharedText &b)
+{
+    CommonEnds ends;
+    const qsizetype shorter = qMin(a.m_size, b.m_size);
+    {
+        PieceWalk wa(a.m_book, false);
+        PieceWalk wb(b.m_book, false);
+        ends.prefix = walkAlike(wa, wb, shorter);
+    }
+    PieceWalk wa(a.m_book, true);
+    PieceWalk wb(b.m_book, true);
+    ends.suffix = walkAlike(wa, wb, shorter - ends.prefix);
+    return ends;
+}
 
 SharedText::SharedText(const QString &text)
 {

@@ -45,6 +45,16 @@ public:
     // needs comparing.
     bool isSharedWith(const SharedText &other) const;
 
+    // How many characters two texts have in common at their start, and then at their
+    // end without overlapping that start: only what lies between differs. Pages and
+    // pieces that both share are passed over without reading their characters, so
+    // two versions of a long text compare in about the time their change took.
+    struct CommonEnds {
+        qsizetype prefix = 0;
+        qsizetype suffix = 0;
+    };
+    static CommonEnds commonEnds(const SharedText &a, const SharedText &b);
+
     friend bool operator==(const SharedText &a, const SharedText &b);
     friend bool operator!=(const SharedText &a, const SharedText &b) { return !(a == b); }
 

@@ -109,7 +109,7 @@ void TextMirror::setDocument(QTextDocument *document)
     readAll();
 }
 
-void TextMirror::replaceAll(const SharedText &text, const std::function<void()> &change)
+void TextMirror::runUnfollowed(const std::function<void()> &change)
 {
     m_readTo = -1;
     m_reader.stop();
@@ -119,9 +119,34 @@ void TextMirror::replaceAll(const SharedText &text, const std::function<void()> 
         m_connection = connect(m_document, &QTextDocument::contentsChange, this,
                                &TextMirror::onContentsChange);
     }
+}
+
+void TextMirror::replaceAll(const SharedText &text, const std::function<void()> &change)
+{
+    runUnfollowed(change);
     readAll();
     if (m_text == text)
         m_text = text;
+}
+
+void TextMirror::replacePart(qsizetype position, qsizetype removed, const SharedText &text,
+                             const std::function<void()> &change)
+{
+    // Read up to now, so that the sizes below are the document's.
+    const qsizetype oldSize = this->text().size();
+    runUnfollowed(change);
+    const qsizetype added = (m_document ? rawSize(m_document) : 0) - (oldSize - removed);
+    const QString now = added >= 0 ? readRange(int(position), int(added)) : QString();
+    if (added < 0 || now.size() != added) {
+        readAll();
+        if (m_text == text)
+            m_text = text;
+        return;
+    }
+    if (text.size() == oldSize - removed + added && text.mid(position, added) == now)
+        m_text = text;
+    else
+        m_text.replace(position, removed, now);
 }
 
 void TextMirror::onContentsChange(int position, int charsRemoved, int charsAdded)

@@ -42,17 +42,26 @@ public:
     // without following it piece by piece; then reads the document and keeps `text`
     // itself when the two agree, so that the mirror and the history share it.
     void replaceAll(const SharedText &text, const std::function<void()> &change);
+    // Runs `change`, which replaces `removed` characters of the document from
+    // `position`, without following it; then reads back only the characters put
+    // there. `text` agrees with the document outside that range; when it agrees
+    // inside too, the mirror keeps `text` itself, as replaceAll() does.
+    void replacePart(qsizetype position, qsizetype removed, const SharedText &text,
+                     const std::function<void()> &change);
     // The text as it now stands counts as unchanged (a file just opened or saved): a
     // comparison still due when a new text has been read is dropped.
     void takeAsUnchanged();
 
 signals:
     // The document's plain text changed, whoever changed it: not raised for a change
-    // of formatting or pictures alone, nor for replaceAll() and setDocument().
+    // of formatting or pictures alone, nor for replaceAll(), replacePart() and
+    // setDocument().
     void plainTextChanged();
 
 private:
     void onContentsChange(int position, int charsRemoved, int charsAdded);
+    // Runs `change` with the document's changes not followed.
+    void runUnfollowed(const std::function<void()> &change);
     void readAll();
     // Follows a change over most of a long text by reading the whole text at once.
     void followWideChange();

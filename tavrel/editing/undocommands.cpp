@@ -63,22 +63,28 @@ void UndoCommands::clearUndo()
 
 void UndoCommands::restore(const SharedText &text)
 {
-    const QString before = m_mirror.text().toString();
-    // Snapshots are plain text: restoring one drops formatting and pictures.
-    m_mirror.replaceAll(text, [this, &text] {
-        m_pad.setText(RichTextPad::plainTextOf(text.toString()));
-    });
+    const SharedText before = m_mirror.text();
+    const auto [prefix, suffix] = SharedText::commonEnds(before, text);
+    // Snapshots are plain text: restoring one drops formatting and pictures. A pad
+    // that holds plain text only has nothing to drop, and only what differs is put
+    // back, so that an Undo costs about what the change it takes back did.
+    if (m_pad.holdsPlainTextOnly()) {
+        const qsizetype end = before.size() - suffix;
+        const QString changed = text.mid(prefix, text.size() - suffix - prefix);
+        m_mirror.replacePart(prefix, end - prefix, text, [&] {
+            m_pad.replacePlainRange(int(prefix), int(end), RichTextPad::plainTextOf(changed));
+        });
+    } else {
+        m_mirror.replaceAll(text, [this, &text] {
+            m_pad.setText(RichTextPad::plainTextOf(text.toString()));
+        });
+    }
     // The caret goes to the end of what changed, where the user was working.
-    const QString after = m_mirror.text().toString();
-    const qsizetype shorter = qMin(before.size(), after.size());
-    qsizetype prefix = 0;
-    while (prefix < shorter && before.at(prefix) == after.at(prefix))
-        ++prefix;
-    qsizetype suffix = 0;
-    while (suffix < shorter - prefix
-           && before.at(before.size() - 1 - suffix) == after.at(after.size() - 1 - suffix))
-        ++suffix;
+    const SharedText &after = m_mirror.text();
+    const qsizetype afterSuffix = after.isSharedWith(text)
+        ? suffix
+        : SharedText::commonEnds(before, after).suffix;
     QTextCursor cursor = m_pad.textCursor();
-    cursor.setPosition(int(after.size() - suffix));
+    cursor.setPosition(int(after.size() - afterSuffix));
     m_pad.setTextCursor(cursor);
 }

@@ -166,6 +166,17 @@ bool RichTextPad::holdsPlainTextOnly() const
     const QTextDocument *doc = document();
     if (!doc->rootFrame()->childFrames().isEmpty())
         return false;
+    // A document keeps every format it was ever given until it is cleared: when it
+    // holds none but the plain ones, no paragraph can be formatted, and the text
+    // needs no looking at, however long it is.
+    const QList<QTextFormat> formats = doc->allFormats();
+    const QTextFrameFormat rootFormat = doc->rootFrame()->frameFormat();
+    if (std::all_of(formats.cbegin(), formats.cend(), [&](const QTextFormat &format) {
+            return format == plain.block || format == plain.blockChar
+                || format == plain.fragment || format == rootFormat;
+        })) {
+        return true;
+    }
     for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
         if (block.blockFormat() != plain.block || block.charFormat() != plain.blockChar
             || block.textList())
@@ -201,11 +212,17 @@ bool RichTextPad::replaceChangedPart(const QString &text)
         ++suffix;
     if (prefix + suffix == raw.size() && raw.size() == text.size())
         return true;
-    QTextCursor cursor(document());
-    cursor.setPosition(int(prefix));
-    cursor.setPosition(int(raw.size() - suffix), QTextCursor::KeepAnchor);
-    cursor.insertText(text.mid(prefix, text.size() - suffix - prefix));
+    replacePlainRange(int(prefix), int(raw.size() - suffix),
+                      text.mid(prefix, text.size() - suffix - prefix));
     return true;
+}
+
+void RichTextPad::replacePlainRange(int start, int end, const QString &text)
+{
+    QTextCursor cursor(document());
+    cursor.setPosition(start);
+    cursor.setPosition(end, QTextCursor::KeepAnchor);
+    cursor.insertText(text);
 }
 
 QString RichTextPad::textOfRange(int start, int end, QList<int> *leftOut) const

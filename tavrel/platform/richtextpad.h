@@ -38,6 +38,14 @@ public:
     // in pictures and in the kind of their line breaks.
     static bool samePlainText(QStringView raw1, QStringView raw2);
 
+    // Whether the pad holds plain text alone: paragraphs and characters in a
+    // document's own default formats, without pictures, lists or tables.
+    bool holdsPlainTextOnly() const;
+    // Replaces the document positions [start, end) by plain text as setText() puts
+    // text in (each line break a paragraph, in the document's default formats); the
+    // rest of the document and its layout stay as they are.
+    void replacePlainRange(int start, int end, const QString &text);
+
     // The plain text between two document positions (as selStart() counts them),
     // with the positions of the pictures it leaves out, in order.
     QString textOfRange(int start, int end, QList<int> *leftOut = nullptr) const;
@@ -156,7 +164,6 @@ private:
     bool loadRichText(const QByteArray &bytes);
     // Replaces the content with a file's plain text, taking the string over.
     void setWholeText(QString text);
-    bool holdsPlainTextOnly() const;
     bool replaceChangedPart(const QString &text);
     QTextCursor readingMarkCursor() const;
     bool isShown(const QTextCursor &cursor) const;

@@ -72,8 +72,29 @@ void TstSharedText::behavesLikeAString()
         QCOMPARE(text.mid(from, length), expected.mid(from, length));
     }
     QCOMPARE(text.toString(), expected);
-    for (qsizetype i = 0; i < versions.size(); ++i)
-        QCOMPARE(versions.at(i).toString(), expectedVersions.at(i));
+    // The common ends of two versions, found through the pieces they share.
+    auto checkCommonEnds = [](const SharedText &a, const QString &sa, const SharedText &b,
+                              const QString &sb) {
+        const qsizetype shorter = qMin(sa.size(), sb.size());
+        qsizetype prefix = 0;
+        while (prefix < shorter && sa.at(prefix) == sb.at(prefix))
+            ++prefix;
+        qsizetype suffix = 0;
+        while (suffix < shorter - prefix
+               && sa.at(sa.size() - 1 - suffix) == sb.at(sb.size() - 1 - suffix))
+            ++suffix;
+        const SharedText::CommonEnds ends = SharedText::commonEnds(a, b);
+        return ends.prefix == prefix && ends.suffix == suffix;
+    };
+    for (qsizetype i = 0; i < versions.size(); ++i) {
+        const QString &older = expectedVersions.at(i);
+        QCOMPARE(versions.at(i).toString(), older);
+        QVERIFY(checkCommonEnds(versions.at(i), older, text, expected));
+        SharedText key = versions.at(i);
+        key.replace(older.size() / 2, 0, u"#");
+        QVERIFY(checkCommonEnds(key, QString(older).insert(older.size() / 2, u'#'),
+                                versions.at(i), older));
+    }
     QCOMPARE(original, untouched);
 }
 

@@ -2,7 +2,9 @@
 // the menu items and toolbar keys, and the document commands that clear the history.
 #include "windowfixture.h"
 
+#include "editing/undocommands.h"
 #include "platform/richtextpad.h"
+#include "shell/documentstate.h"
 
 #include <QAction>
 #include <QFile>
@@ -10,6 +12,8 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
 
 #include <functional>
 
@@ -38,6 +42,7 @@ private slots:
     void newAndSaveAsClearTheHistory();
     void undoLeavesPlainText();
     void undoAfterClearPadBringsTheTextBack();
+    void undoInALongTextPutsBackOnlyWhatChanged();
 };
 
 void TstUndoWindow::typedKeysAreUndoneOneByOne()
@@ -229,6 +234,57 @@ void TstUndoWindow::undoAfterClearPadBringsTheTextBack()
     QCOMPARE(pad->text(), QStringLiteral("kee"));
     trigger(f, "RedoMe");
     QCOMPARE(pad->text(), QString());
+}
+
+void TstUndoWindow::undoInALongTextPutsBackOnlyWhatChanged()
+{
+    // Several pages of paragraphs, edited in the middle: Undo and Redo replace only
+    // what differs, and must leave exactly the text, caret and mirror a whole
+    // snapshot put back would.
+    QString base;
+    for (int i = 0; i < 40000; ++i)
+        base += QStringLiteral("paragraph %1\n").arg(i);
+    const int middle = int(base.size() / 2);
+    RichTextPad pad;
+    DocumentState state;
+    UndoCommands undo(pad, state);
+    pad.setText(base);
+    pad.setSelStart(middle);
+    QTest::keyClicks(&pad, QStringLiteral("x"));
+    QTest::keyClick(&pad, Qt::Key_Return);
+    QTest::keyClicks(&pad, QStringLiteral("y"));
+    const QString typed = pad.text();
+    QCOMPARE(typed, QString(base).insert(middle, QStringLiteral("x\ny")));
+
+    struct Step {
+        void (UndoCommands::*command)();
+        QString text;
+        int caret;
+    };
+    const QList<Step> steps{
+        {&UndoCommands::undoMe, QString(base).insert(middle, QStringLiteral("x\n")), middle + 2},
+        {&UndoCommands::undoMe, QString(base).insert(middle, QStringLiteral("x")), middle + 1},
+        {&UndoCommands::undoMe, base, middle},
+        {&UndoCommands::redoMe, QString(base).insert(middle, QStringLiteral("x")), middle + 1},
+        {&UndoCommands::redoMe, QString(base).insert(middle, QStringLiteral("x\n")), middle + 2},
+    };
+    for (const Step &step : steps) {
+        (undo.*step.command)();
+        QCOMPARE(pad.text(), step.text);
+        QCOMPARE(pad.selStart(), step.caret);
+        QCOMPARE(pad.selLength(), 0);
+        QCOMPARE(undo.mirror().text().toString(), pad.document()->toRawText());
+    }
+
+    // A centred paragraph, though far from the change, is formatting: it goes.
+    pad.setSelStart(10);
+    pad.setSelAlignment(RichTextPad::AlignCenter);
+    QTest::keyClicks(&pad, QStringLiteral("z"));
+    undo.undoMe();
+    QCOMPARE(pad.text(), QString(base).insert(middle, QStringLiteral("x\n")));
+    QCOMPARE(pad.document()->begin().blockFormat().alignment(), Qt::AlignLeft);
+    QCOMPARE(pad.selStart(), 10);
+    QCOMPARE(undo.mirror().text().toString(), pad.document()->toRawText());
 }
 
 QTEST_MAIN(TstUndoWindow)
