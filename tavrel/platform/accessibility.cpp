@@ -1,5 +1,8 @@
 #include "platform/accessibility.h"
 
+#include "platform/padaccessible.h"
+#include "platform/richtextpad.h"
+
 #include <QAbstractItemView>
 #include <QAccessibleWidget>
 #include <QComboBox>
@@ -101,6 +104,11 @@ QAccessibleInterface *factory(const QString &className, QObject *object)
     if (className == QLatin1String("QComboBox")) {
         if (auto *combo = qobject_cast<QComboBox *>(object))
             return new ComboBoxAccessible(combo);
+    }
+    // The pad tells its own current position: the word read aloud, or the caret.
+    if (className == QLatin1String("RichTextPad")) {
+        if (auto *pad = qobject_cast<RichTextPad *>(object))
+            return new PadAccessible(pad);
     }
     // A plain frame holds other controls; Qt calls it a border, which a screen reader
     // announces as a window of its own.

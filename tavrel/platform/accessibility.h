@@ -10,7 +10,9 @@ class QWidget;
 //   children, and the action that opens and closes the list;
 // - a plain frame that holds controls is a pane, not a window of its own;
 // - the handle of a splitter is a separator;
-// - a window that is a plain widget is a window, not a filler.
+// - a window that is a plain widget is a window, not a filler;
+// - the pad's caret is the text's current position, the word being read aloud
+//   included (see PadAccessible).
 namespace Accessibility {
 
 // Installs the interfaces for every widget of the program; idempotent. Call before

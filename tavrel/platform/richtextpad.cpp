@@ -8,6 +8,7 @@
 #include "platform/textcodec.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QAccessible>
 #include <QFontMetricsF>
 #include <QScrollBar>
 #include <QImage>
@@ -84,6 +85,8 @@ RichTextPad::RichTextPad(QWidget *parent)
     auto *layout = new PadLayout(document());
     document()->setDocumentLayout(layout);
     new PadView(this, layout);
+    // The widget tells a screen reader of the caret's move right after this.
+    connect(this, &QTextEdit::cursorPositionChanged, this, [this] { m_markIsCurrent = false; });
 }
 
 QString RichTextPad::text() const
@@ -266,14 +269,20 @@ void RichTextPad::setReadingMark(int start, int length)
     m_readingMarkStart = start;
     m_readingMarkLength = qMax(0, length);
     drawReadingMark();
-    if (!follow || m_readingMarkLength == 0)
-        return;
-    QTextCursor at = readingMarkCursor();
-    at.setPosition(at.selectionStart());
+    m_markIsCurrent = m_readingMarkLength > 0;
+    tellCurrentPosition();
+    if (follow && m_readingMarkLength > 0)
+        showPosition(readingMarkCursor().selectionStart());
+}
+
+void RichTextPad::showPosition(int position)
+{
+    QTextCursor at(document());
+    at.setPosition(qBound(0, position, document()->characterCount() - 1));
     const QRect word = cursorRect(at);
     const QRect view = viewport()->rect();
     if (word.top() < view.top() || word.bottom() > view.bottom()) {
-        // Brings the word to a third of the way down, so that the lines to come show.
+        // A third of the way down, so that the lines to come show.
         QScrollBar *bar = verticalScrollBar();
         bar->setValue(bar->value() + word.top() - view.height() / 3);
     }
@@ -285,10 +294,27 @@ void RichTextPad::setReadingMark(int start, int length)
 
 void RichTextPad::clearReadingMark()
 {
+    if (m_markIsCurrent) {
+        m_markIsCurrent = false;
+        tellCurrentPosition();
+    }
     if (m_readingMarkLength == 0 && extraSelections().isEmpty())
         return;
     m_readingMarkLength = 0;
     setExtraSelections({});
+}
+
+int RichTextPad::currentPosition() const
+{
+    return m_markIsCurrent ? readingMarkCursor().selectionStart() : textCursor().position();
+}
+
+void RichTextPad::tellCurrentPosition()
+{
+    if (!QAccessible::isActive())
+        return;
+    QAccessibleTextCursorEvent event(this, currentPosition());
+    QAccessible::updateAccessibility(&event);
 }
 
 void RichTextPad::drawReadingMark()

@@ -55,6 +55,13 @@ public:
     void setReadingMark(int start, int length);
     void clearReadingMark();
     bool hasReadingMark() const { return m_readingMarkLength > 0; }
+    // The text's current position as a screen reader is told it: the start of the
+    // marked word while that is what moved last, else the caret. The caret itself
+    // stays where the user put it.
+    int currentPosition() const;
+    // Scrolls the text at `position` into view, a third of the way down, unless it
+    // shows already; the caret stays where it is.
+    void showPosition(int position);
 
     QString selText() const;
     // Replaces the selection, or inserts at the caret, leaving the caret after it.
@@ -168,6 +175,7 @@ private:
     QTextCursor readingMarkCursor() const;
     bool isShown(const QTextCursor &cursor) const;
     void drawReadingMark();
+    void tellCurrentPosition();
 
     QList<QKeySequence> m_ownedShortcuts;
     QList<QKeySequence> m_selectionShortcuts;
@@ -175,4 +183,6 @@ private:
     int m_pictureSerial = 0;
     int m_readingMarkStart = 0;
     int m_readingMarkLength = 0;
+    // Whether the mark moved since the caret did.
+    bool m_markIsCurrent = false;
 };

@@ -3,6 +3,7 @@ its tree is read through AT-SPI. Every control of the main window and of each
 dialog, opened through the menu items' own actions, must have a name; a dialog
 closes through its buttons' actions. The selector and the help show that the
 program found its plugin and help. Run by atspi.sh inside a session bus."""
+import re
 import subprocess
 import sys
 import time
@@ -90,6 +91,46 @@ def act(acc, action):
     iface.doAction(names.index(action))
 
 
+def pump():
+    """Delivers the AT-SPI events that have arrived."""
+    while GLib.MainContext.default().iteration(False):
+        pass
+
+
+def follow_reading(frame, pad):
+    """While the pad is read aloud, a screen reader finds the text's current position,
+    the pad's caret, on the word being heard, and is told of each move; after Stop
+    Read! the caret is the user's again, where it was, and the text is untouched."""
+    text = "alpha bravo charlie delta echo foxtrot golf hotel india juliet kilo lima mike"
+    pad.queryEditableText().setTextContents(text)
+    caret = text.index("charlie")
+    pad.queryText().setCaretOffset(caret)
+    words = {m.start() for m in re.finditer(r"\S+", text)}
+    told = []
+
+    def moved(event):
+        if event.source.name == "Text pad":
+            told.append(event.detail1)
+    pyatspi.Registry.registerEventListener(moved, "object:text-caret-moved")
+    try:
+        act(find(frame, pyatspi.ROLE_PUSH_BUTTON, "Read It!"), "Press")
+        # A word past the user's caret: the reading moved the position, not the user.
+        heard = wait_for("the caret on a word being read", lambda: pump() or next(
+            (o for o in told if o > caret), None))
+        if heard not in words:
+            failures.append(f"told the caret moved to {heard}, not a word's start")
+        offset = pad.queryText().caretOffset
+        if offset not in words or offset <= caret:
+            failures.append(f"while reading, the pad's caret is at {offset}")
+        act(find(frame, pyatspi.ROLE_PUSH_BUTTON, "Stop Read!"), "Press")
+        wait_for("the user's caret told back after Stop Read!", lambda: pump() or (
+            told[-1] == caret and pad.queryText().caretOffset == caret))
+    finally:
+        pyatspi.Registry.deregisterEventListener(moved, "object:text-caret-moved")
+    if pad.queryText().getText(0, -1) != text or pad.queryText().getNSelections():
+        failures.append("reading changed the pad's text or selection")
+
+
 def window_titled(app, title):
     return lambda: next((w for w in children(app) if w.name == title
                          and w.getState().contains(pyatspi.STATE_SHOWING)), None)
@@ -128,7 +169,7 @@ def main():
         pad = find(frame, T, "Text pad")
         if not pad.getState().contains(pyatspi.STATE_EDITABLE):
             failures.append("the pad is not editable text")
-        pad.queryText()
+        follow_reading(frame, pad)
 
         search = open_from_menu(app, frame, "Search", "Find...", "Search & Replace")
         check_names(search, [])

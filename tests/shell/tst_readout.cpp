@@ -202,9 +202,18 @@ void TstReadout::markFollowsTheWordsHeardOutsideTheDocument()
     QCOMPARE(contents.count(), 0);
     QCOMPARE(pad->toPlainText(), QStringLiteral("alpha beta gamma"));
     QVERIFY(!pad->toHtml().contains(QLatin1String("background")));
+    // A screen reader finds the word as the text's current position, the caret
+    // staying put; whichever of the two moved last is that position.
+    QCOMPARE(pad->currentPosition(), 11);
+    QCOMPARE(pad->selStart(), 6);
+    pad->setSelStart(2);
+    QCOMPARE(pad->currentPosition(), 2);
+    m_f->synth.hearWord(id, 0, 4);
+    QCOMPARE(pad->currentPosition(), 6);
     // Its end takes the mark away; so does Stop Read! during the next reading.
     m_f->synth.endText(id);
     QCOMPARE(mark(), qMakePair(-1, -1));
+    QCOMPARE(pad->currentPosition(), 2);
     click("cmdStop");
     click("cmdRead");
     m_f->synth.hearWord(m_f->synth.lastTextId(), 0, 5);
