@@ -1,7 +1,7 @@
 #include "speech/readout.h"
 
 #include "platform/richtextpad.h"
-#include "speech/readingplace.h"
+#include "speech/readingpieces.h"
 
 #include <QTextDocument>
 #include <QWidget>
@@ -41,18 +41,14 @@ void ReadOut::readSelection()
 
 void ReadOut::read(int start, int end)
 {
-    QList<int> leftOut;
-    const QString text = m_pad.textOfRange(start, end, &leftOut);
     endReading();
-    m_place = std::make_unique<ReadingPlace>(*m_pad.document(), start, std::move(leftOut));
-    m_readingId = m_synth.speak(text);
+    m_reading = std::make_unique<ReadingPieces>(m_synth, m_pad, start, end);
     showStopRead();
 }
 
 void ReadOut::endReading()
 {
-    m_readingId = 0;
-    m_place.reset();
+    m_reading.reset();
     m_pad.clearReadingMark();
 }
 
@@ -114,21 +110,23 @@ void ReadOut::tellInaudible(const QString &reason)
 
 void ReadOut::wordHeard(quint64 textId, qsizetype start, qsizetype length)
 {
-    if (textId != m_readingId || !m_place || !m_highlighting)
+    if (!m_reading || !m_highlighting)
         return;
-    const int from = m_place->position(start);
-    const int to = m_place->position(start + length);
-    if (from < 0 || to <= from)
+    const std::optional<int> from = m_reading->position(textId, start);
+    if (!from)
+        return;
+    const int to = *m_reading->position(textId, start + length);
+    if (*from < 0 || to <= *from)
         m_pad.clearReadingMark();
     else
-        m_pad.setReadingMark(from, to - from);
+        m_pad.setReadingMark(*from, to - *from);
 }
 
 void ReadOut::textEnded(quint64 textId)
 {
-    // Other texts (the commands' sentences) may follow the reading; the mark goes
-    // with the reading's own end.
-    if (textId == m_readingId)
+    // Other texts (the commands' sentences) may follow the reading or come between
+    // its pieces; the mark goes with the reading's own end.
+    if (m_reading && m_reading->textEnded(textId))
         endReading();
 }
 

@@ -6,7 +6,7 @@
 #include <memory>
 
 class QWidget;
-class ReadingPlace;
+class ReadingPieces;
 class RichTextPad;
 
 // The read-out: two independent toggles shown by two pairs of buttons sharing a
@@ -14,7 +14,8 @@ class RichTextPad;
 // synthesiser is made unconditionally and the buttons are switched after it.
 //
 // While a text of the pad is read, the word being heard is marked in the pad (when
-// highlighting is on), in its place however the text was edited since.
+// highlighting is on), in its place however the text was edited since. A long text
+// goes to the synthesiser in pieces as the reading needs them.
 class ReadOut : public SpeechListener
 {
 public:
@@ -61,8 +62,7 @@ private:
     QWidget *m_cmdPause;
     QWidget *m_cmdResume;
     bool m_highlighting = true;
-    quint64 m_readingId = 0;
-    std::unique_ptr<ReadingPlace> m_place;
+    std::unique_ptr<ReadingPieces> m_reading;
     std::function<void(const QString &)> m_notice;
     QString m_lastNotice;
 };

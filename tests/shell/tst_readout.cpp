@@ -33,6 +33,7 @@ private slots:
     void markKeepsItsWordThroughEdits();
     void highlightingIsAChoiceKeptAcrossRuns();
     void brokenSoundEndsTheReadingWithOneNotice();
+    void aLongTextGoesOverInPiecesAsTheyAreNeeded();
 
 private:
     // The range of the pad's reading mark, or {-1, -1} without one.
@@ -308,6 +309,65 @@ void TstReadout::brokenSoundEndsTheReadingWithOneNotice()
     m_f->synth.setInaudible(QStringLiteral("No sound output was found."));
     QVERIFY(!notice->isHidden());
     QVERIFY(notice->text().contains(QLatin1String("No sound output was found.")));
+}
+
+void TstReadout::aLongTextGoesOverInPiecesAsTheyAreNeeded()
+{
+    RichTextPad *pad = m_f->window->sayText();
+    // 200,000 characters: sentences in paragraphs of about 2,000 characters, then
+    // 60,000 characters without a blank, a character outside the BMP among them.
+    QString text;
+    for (int n = 0; text.size() < 200000; ++n)
+        text += QStringLiteral("Sentence %1 is here.").arg(n) + (n % 100 == 99 ? u'\n' : u' ');
+    text += QString(30000, u'x') + QString::fromUcs4(U"\U0001F600") + QString(30000, u'y');
+    pad->setText(text);
+    const quint64 before = m_f->synth.lastTextId();
+    click("cmdRead");
+    // Three pieces go over at once, none of them whole; each ends after a paragraph.
+    QStringList pieces = m_f->synth.spoken();
+    QCOMPARE(pieces.size(), 3);
+    for (const QString &piece : pieces) {
+        QVERIFY(piece.size() <= 16384);
+        QVERIFY(piece.endsWith(u'\n'));
+    }
+    QVERIFY(text.startsWith(pieces.join(QString())));
+    // A word of the second piece is marked where it stands in the document.
+    const int secondStart = int(pieces[0].size());
+    m_f->synth.hearWord(before + 2, 0, 8);
+    QCOMPARE(mark(), qMakePair(secondStart, secondStart + 8));
+    // Text typed before the heard word moves its mark; text typed into the part not
+    // handed over yet is read when its piece goes.
+    QTextCursor edit(pad->document());
+    edit.insertText(QStringLiteral("New. "));
+    m_f->synth.hearWord(before + 2, 0, 8);
+    QCOMPARE(mark(), qMakePair(secondStart + 5, secondStart + 13));
+    edit.setPosition(150000);
+    edit.insertText(QStringLiteral("TYPED WHILE READING "));
+    // Each piece heard to its end brings the next; the last one ends the reading.
+    quint64 id = before;
+    for (qsizetype handed = pieces.size();;) {
+        m_f->synth.endText(++id);
+        const qsizetype now = m_f->synth.spoken().size();
+        if (now == handed)
+            break;
+        // One piece more for each heard while any is left: three ahead.
+        QCOMPARE(now, qsizetype(id - before) + 3);
+        handed = now;
+    }
+    pieces = m_f->synth.spoken();
+    for (const QString &piece : pieces) {
+        QVERIFY(!piece.isEmpty() && piece.size() <= 16384);
+        QVERIFY(!piece.back().isHighSurrogate());
+    }
+    QCOMPARE(pieces.join(QString()), text.insert(150000 - 5, u"TYPED WHILE READING "));
+    m_f->synth.hearWord(before + quint64(pieces.size()), 0, 1);
+    QVERIFY(mark().first > 0);
+    while (id < before + quint64(pieces.size()) - 1)
+        m_f->synth.endText(++id);
+    QVERIFY(mark().first > 0);
+    m_f->synth.endText(++id);
+    QCOMPARE(mark(), qMakePair(-1, -1));
+    QCOMPARE(m_f->synth.spoken().size(), pieces.size());
 }
 
 QTEST_MAIN(TstReadout)
