@@ -15,6 +15,7 @@
 #include <QTextList>
 #include <QTextTable>
 #include <QTimer>
+#include <QtGui/private/qtextdocument_p.h>
 #include <QtGui/private/qtextengine_p.h>
 
 #include <algorithm>
@@ -32,6 +33,28 @@ constexpr qsizetype kKeepAroundShown = 400;
 // Pieces of one long paragraph kept laid out.
 constexpr size_t kKeepPieces = 48;
 constexpr int kDefaultDpi = 96;
+// Room left in a long paragraph's copy of its text for typing: the copy then grows in
+// place, where a full one would be copied whole (tens of milliseconds) at the next key.
+constexpr qsizetype kTypingRoom = 65536;
+
+// The text of `length` characters of the document from `position`, within one
+// paragraph, with room for typing after it.
+QString textWithRoom(const QTextDocument *document, int position, int length)
+{
+    QString text;
+    text.reserve(length + kTypingRoom);
+    const QTextDocumentPrivate *p = QTextDocumentPrivate::get(document);
+    const QStringView buffer(p->buffer());
+    int at = position;
+    for (auto it = p->find(position); at < position + length && !it.atEnd(); ++it) {
+        const QTextFragmentData *fragment = it.value();
+        const int offset = at - it.position();
+        const int take = qMin(int(fragment->size_array[0]) - offset, position + length - at);
+        text += buffer.mid(fragment->stringPosition + offset, take);
+        at += take;
+    }
+    return text;
+}
 
 } // namespace
 
@@ -403,6 +426,18 @@ void PadLayout::documentChanged(int from, int charsRemoved, int charsAdded)
             m_long.clear();
             rebuildRows();
         } else if (!edited) {
+            // A long paragraph split in two (Enter), or two joined (Backspace or Delete
+            // at their edge), hands its text on: reading it from the document again
+            // costs a key tens of milliseconds.
+            QString splitText;
+            QString joinedText;
+            if (oldRows == 1 && newRows == 2 && charsRemoved == 0 && charsAdded == 1) {
+                LongParagraph *paragraph = longOf(m_rows.at(firstRow));
+                if (paragraph && paragraph->text.size() == first.length() + last.length() - 2)
+                    splitText = std::move(paragraph->text);
+            } else if (oldRows == 2 && newRows == 1 && charsRemoved == 1 && charsAdded == 0) {
+                joinedText = joinedTexts(firstRow, first, from - first.position());
+            }
             if (!m_long.empty()) {
                 for (qsizetype r = firstRow; r < firstRow + oldRows; ++r) {
                     const PadRows::Row &old = m_rows.at(r);
@@ -425,6 +460,21 @@ void PadLayout::documentChanged(int from, int charsRemoved, int charsAdded)
                     break;
             }
             m_rows.replace(firstRow, oldRows, rows);
+            if (!joinedText.isNull() && rows.front().has(PadRows::Segmented))
+                makeLong(firstRow, first, std::move(joinedText));
+            if (!splitText.isNull()) {
+                const int at = first.length() - 1;
+                if (rows.back().has(PadRows::Segmented)) {
+                    QString second;
+                    second.reserve(splitText.size() - at + kTypingRoom);
+                    second += QStringView(splitText).mid(at);
+                    makeLong(firstRow + 1, last, std::move(second));
+                }
+                if (rows.front().has(PadRows::Segmented)) {
+                    splitText.truncate(at);
+                    makeLong(firstRow, first, std::move(splitText));
+                }
+            }
             const qsizetype next = firstRow + qsizetype(rows.size());
             if (next < m_rows.count()) {
                 PadRows::Row row = m_rows.at(next);
@@ -475,14 +525,8 @@ qint64 PadLayout::ensureRow(qsizetype index) const
         return top;
     }
     if (row.has(PadRows::Segmented)) {
-        if (!longOf(row)) {
-            auto paragraph = std::make_unique<LongParagraph>();
-            makePieces(*paragraph, block);
-            row.pieces = m_nextLong++;
-            row.lines = piecesHeight(*paragraph);
-            m_long[row.pieces] = std::move(paragraph);
-            m_rows.set(index, row);
-        }
+        if (!longOf(row))
+            makeLong(index, block, QString());
         return top;
     }
     if (!row.has(PadRows::Measured) || !row.has(PadRows::HasLines)
@@ -814,14 +858,52 @@ void PadLayout::keepOwnText(const QTextBlock &block, LongParagraph *paragraph)
         | QTextOption::ShowLineAndParagraphSeparators;
     const bool plain = !(engine->option.flags() & kMarks)
         && engine->preeditAreaPosition() == -1;
-    if (paragraph && plain && paragraph->text.size() == block.length() - 1) {
+    if (paragraph && plain) {
+        if (paragraph->text.size() != block.length() - 1)
+            paragraph->text = textWithRoom(block.document(), block.position(), block.length() - 1);
         engine->layoutData = new QTextEngine::LayoutData();
         engine->layoutData->string = paragraph->text;
         return;
     }
     engine->validate();
-    if (paragraph && plain)
-        paragraph->text = engine->layoutData->string;
+}
+
+void PadLayout::makeLong(qsizetype index, const QTextBlock &block, QString text) const
+{
+    PadRows::Row row = m_rows.at(index);
+    auto paragraph = std::make_unique<LongParagraph>();
+    makePieces(*paragraph, block);
+    if (text.size() == block.length() - 1)
+        paragraph->text = std::move(text);
+    row.pieces = m_nextLong++;
+    row.lines = piecesHeight(*paragraph);
+    m_long[row.pieces] = std::move(paragraph);
+    m_rows.set(index, row);
+}
+
+QString PadLayout::joinedTexts(qsizetype index, const QTextBlock &joined, int firstLength) const
+{
+    // The longer part's copy takes in the other part; a short part is read from the
+    // document, a long one without a copy of its own leaves the text to be read whole.
+    LongParagraph *a = longOf(m_rows.at(index));
+    LongParagraph *b = longOf(m_rows.at(index + 1));
+    const int secondLength = joined.length() - 1 - firstLength;
+    const bool haveA = a && a->text.size() == firstLength;
+    const bool haveB = b && b->text.size() == secondLength;
+    const QTextDocument *doc = document();
+    if (haveA && (haveB || secondLength <= kLongParagraph)) {
+        QString text = std::move(a->text);
+        text += haveB ? QStringView(b->text)
+                      : QStringView(textWithRoom(doc, joined.position() + firstLength,
+                                                 secondLength));
+        return text;
+    }
+    if (haveB && firstLength <= kLongParagraph) {
+        QString text = std::move(b->text);
+        text.prepend(textWithRoom(doc, joined.position(), firstLength));
+        return text;
+    }
+    return QString();
 }
 
 bool PadLayout::editLongParagraph(qsizetype index, int from, int removed, int added)

@@ -125,6 +125,11 @@ private:
 
     // Long paragraphs.
     LongParagraph *longOf(const PadRows::Row &row) const;
+    // Cuts the row's paragraph into pieces; `text` is its text when known.
+    void makeLong(qsizetype index, const QTextBlock &block, QString text) const;
+    // The text of rows index and index + 1 joined into one paragraph, the first
+    // `firstLength` characters long, from their copies; null when one is missing.
+    QString joinedTexts(qsizetype index, const QTextBlock &joined, int firstLength) const;
     void makePieces(LongParagraph &paragraph, const QTextBlock &block) const;
     static void keepOwnText(const QTextBlock &block, LongParagraph *paragraph);
     bool editLongParagraph(qsizetype row, int from, int removed, int added);

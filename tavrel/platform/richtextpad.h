@@ -154,6 +154,9 @@ protected:
     void insertFromMimeData(const QMimeData *source) override;
 
 private:
+    // Enter in a paragraph laid out in pieces; false when the text control's own
+    // Enter is needed (lists, a selection, a short paragraph).
+    bool startParagraphInLongOne();
     template<typename Read>
     auto uniformFormat(Read read) const -> std::optional<decltype(read(QTextCharFormat()))>;
     void mergeSelectionFormat(const QTextCharFormat &format);

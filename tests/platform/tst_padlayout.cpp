@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QRandomGenerator>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -489,6 +490,44 @@ void TstPadLayout::longParagraphInPieces()
         layout->cursorRect(pad.textCursor().position())
             .translated(0, -pad.verticalScrollBar()->value())
             .toRect()));
+
+    // Enter splits it where the caret is, as the text control's own Enter does: the
+    // paragraph's format goes to both halves, the key is told (for the undo history),
+    // and each half's own layout holds its text without analysing it.
+    QTextBlockFormat centred = block.blockFormat();
+    centred.setAlignment(Qt::AlignHCenter);
+    QTextCursor(block).setBlockFormat(centred);
+    const QString whole = block.text();
+    QTextCursor split(pad.document());
+    split.setPosition(block.position() + 150001);
+    pad.setTextCursor(split);
+    QSignalSpy keys(&pad, &RichTextPad::keyPressed);
+    QTest::keyClick(&pad, Qt::Key_Return);
+    QCOMPARE(keys.count(), 1);
+    const QTextBlock firstHalf = pad.document()->findBlockByNumber(1);
+    const QTextBlock secondHalf = firstHalf.next();
+    QCOMPARE(firstHalf.text(), whole.left(150001));
+    QCOMPARE(secondHalf.text(), whole.mid(150001));
+    QCOMPARE(pad.textCursor().position(), secondHalf.position());
+    QCOMPARE(secondHalf.blockFormat().alignment(), Qt::AlignHCenter);
+    QVERIFY(layout->isLongParagraph(firstHalf) && layout->isLongParagraph(secondHalf));
+    QTest::keyClicks(&pad, QStringLiteral("x"));
+    for (const QTextBlock &half : {firstHalf, secondHalf}) {
+        layout->cursorRect(half.position() + 5);
+        const QTextEngine *halfEngine = half.layout()->engine();
+        QVERIFY(halfEngine->layoutData);
+        QCOMPARE(halfEngine->layoutData->items.size(), 0);
+        QCOMPARE(halfEngine->layoutData->string, half.text());
+    }
+    // Backspace joins them again, with the same text in the joined paragraph's layout.
+    QTest::keyClick(&pad, Qt::Key_Backspace);
+    QTest::keyClick(&pad, Qt::Key_Backspace);
+    const QTextBlock joined = pad.document()->findBlockByNumber(1);
+    QCOMPARE(joined.text(), whole);
+    QTest::keyClicks(&pad, QStringLiteral("y"));
+    layout->cursorRect(joined.position() + 5);
+    QCOMPARE(joined.layout()->engine()->layoutData->string, joined.text());
+    QCOMPARE(joined.layout()->engine()->layoutData->items.size(), 0);
 
     // A double click selects the word under the pointer.
     const QRectF word = layout->cursorRect(block.position() + 100010);
