@@ -19,6 +19,7 @@
 #include "common/benchrtf.h"
 #include "common/benchtext.h"
 #include "common/shownpad.h"
+#include "platform/largepages.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -360,6 +361,8 @@ void printKeys(const Case &c, const Results &keys)
 
 int main(int argc, char *argv[])
 {
+    // Every child, the reference included, runs with the memory the program has.
+    LargePages::startWithHugePages(argv);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
