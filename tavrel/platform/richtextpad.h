@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/wholetext.h"
+
 #include <QKeySequence>
 #include <QList>
 #include <QTextEdit>
@@ -18,10 +20,8 @@ class RichTextPad : public QTextEdit
 
 public:
     enum Alignment { AlignLeft = 0, AlignRight = 1, AlignCenter = 2 };
-    // While a file's text goes into the document at once, the document carries that
-    // text (its raw form: U+2029 between paragraphs) under this property, so that
-    // whoever follows the document can share it rather than read it back.
-    static constexpr char kWholeTextProperty[] = "tavrelWholeText";
+    // The property a document's whole text is announced under (see WholeText).
+    static constexpr const char *kWholeTextProperty = WholeText::kProperty;
     enum FindOption { FindWholeWord = 2, FindMatchCase = 4 };
 
     explicit RichTextPad(QWidget *parent = nullptr);

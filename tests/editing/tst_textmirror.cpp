@@ -1,6 +1,7 @@
 // The mirror must hold exactly the document's text after any kind of change, or a
 // snapshot would restore something the user never had.
 #include "editing/textmirror.h"
+#include "platform/rtf/rtfloader.h"
 #include "platform/richtextpad.h"
 
 #include <QImage>
@@ -21,6 +22,7 @@ private slots:
     void replaceAllSharesTheRestoredText();
     void followsANewDocument();
     void readsALargeNewTextInSlices();
+    void sharesTheTextOfABookLoadedFromRtf();
     void followsAWideChangeOfALargeText();
     void aLargeTextPastedOverEverythingIsAChange();
 };
@@ -169,6 +171,24 @@ void TstTextMirror::readsALargeNewTextInSlices()
     QTextCursor end(&document);
     end.movePosition(QTextCursor::End);
     end.insertText(QStringLiteral("!"));
+    QCOMPARE(mirror.text().toString(), document.toRawText());
+}
+
+void TstTextMirror::sharesTheTextOfABookLoadedFromRtf()
+{
+    // A formatted book is followed from the moment it is loaded: nothing is left to
+    // read back for the first key to wait on.
+    QByteArray rtf("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 ");
+    for (int i = 0; rtf.size() < 2 * TextMirror::kSlice; ++i)
+        rtf += QByteArray("Line ") + QByteArray::number(i) + " has {\\b bold} words.\\par\n";
+    rtf += "}";
+    QTextDocument document;
+    TextMirror mirror(&document);
+    QVERIFY(Rtf::loadDocument(rtf, &document));
+    QVERIFY(document.characterCount() > TextMirror::kSlice);
+    QVERIFY(!mirror.isReading());
+    QCOMPARE(mirror.text().toString(), document.toRawText());
+    QTextCursor(&document).insertText(QStringLiteral("first "));
     QCOMPARE(mirror.text().toString(), document.toRawText());
 }
 

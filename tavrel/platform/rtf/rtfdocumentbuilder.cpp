@@ -420,6 +420,9 @@ void DocumentBuilder::build()
     const QTextBlock first = cursor.block();
     if (!m_text.isEmpty())
         cursor.insertText(m_text, m_formats[std::size_t(common)].format);
+    // Into an empty document the text goes as it stands.
+    if (base == 0)
+        m_firstText = m_text;
 
     // Then the runs in other formats.
     for (std::size_t i = 0; i < m_runs.size(); ++i) {

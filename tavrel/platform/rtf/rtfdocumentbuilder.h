@@ -38,6 +38,9 @@ public:
     void picture(const Picture &picture, const CharFormat &format) override;
     // Puts everything gathered into the document.
     void documentEnd(const ParagraphFormat &format) override;
+    // The text given to the document while it was empty, to the character as the
+    // document holds it; more may have followed it (tables).
+    const QString &firstText() const { return m_firstText; }
 
     static QTextCharFormat toQt(const CharFormat &format, const QFont &baseFont);
     static QTextBlockFormat toQt(const ParagraphFormat &format);
@@ -76,6 +79,7 @@ private:
     QTextDocument *m_document;
     QFont m_baseFont;
     QString m_text;
+    QString m_firstText;
     std::vector<Run> m_runs;
     std::vector<KnownFormat> m_formats;
     std::unordered_multimap<std::size_t, int> m_formatsByHash;

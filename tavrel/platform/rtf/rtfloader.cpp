@@ -2,6 +2,7 @@
 
 #include "platform/rtf/rtfdocumentbuilder.h"
 #include "platform/rtf/rtfreader.h"
+#include "platform/wholetext.h"
 
 #include <QTextCursor>
 #include <QTextDocument>
@@ -19,12 +20,21 @@ bool loadDocument(QByteArrayView bytes, QTextDocument *document)
     QTextCursor block(document);
     block.beginEditBlock();
     document->clear();
+    QString whole;
     {
         DocumentBuilder builder(document);
         Reader reader(builder);
         reader.read(input);
+        whole = builder.firstText();
     }
+    // When that text is all the document holds, whoever follows the document shares
+    // it as the edit block ends, rather than read a book back.
+    const bool announce = !whole.isEmpty() && whole.size() == document->characterCount() - 1;
+    if (announce)
+        document->setProperty(WholeText::kProperty, whole);
     block.endEditBlock();
+    if (announce)
+        document->setProperty(WholeText::kProperty, QVariant());
     document->setUndoRedoEnabled(undo);
     return true;
 }
