@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
+#include <functional>
 #include <limits>
 #include <optional>
 
@@ -18,5 +20,12 @@ constexpr qint64 kWhole = std::numeric_limits<qint64>::max();
 // *error when given.
 std::optional<QByteArray> read(const QString &path, qint64 maxBytes = kWhole,
                                QString *error = nullptr);
+
+// The file's bytes handed to take() a piece of at most pieceBytes at a time, with
+// the file's size, until take() returns false or the file ends. False on failure,
+// with the reason in *error when given.
+bool readInPieces(const QString &path, qint64 pieceBytes,
+                  const std::function<bool(QByteArrayView piece, qint64 fileSize)> &take,
+                  QString *error = nullptr);
 
 } // namespace RegularFile

@@ -5,6 +5,7 @@
 #include "platform/regularfile.h"
 #include "platform/rtf/rtfdocumentwriter.h"
 #include "platform/rtf/rtfloader.h"
+#include "platform/rtf/rtfreader.h"
 #include "platform/textcodec.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -45,17 +46,6 @@ inline int plainCharOf(QChar raw)
     default:
         return raw.unicode();
     }
-}
-
-bool looksLikeRtf(const QByteArray &bytes)
-{
-    qsizetype i = 0;
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        i = 3;
-    while (i < bytes.size() && (bytes.at(i) == ' ' || bytes.at(i) == '\t'
-                                || bytes.at(i) == '\r' || bytes.at(i) == '\n'))
-        ++i;
-    return bytes.mid(i, 5) == "{\\rtf";
 }
 
 // The pad's baseline offset in twips, kept beside the layout's share of the font
@@ -696,16 +686,38 @@ void RichTextPad::setBaseFontName(const QString &family)
 bool RichTextPad::loadFile(const QString &path)
 {
     m_errorString.clear();
-    std::optional<QByteArray> bytes = RegularFile::read(path, RegularFile::kWhole,
-                                                        &m_errorString);
-    if (!bytes)
+    // A text file is decoded as it is read, so that a book's bytes are never held
+    // beside its text; an RTF file goes to the reader whole.
+    constexpr qint64 kPiece = qint64(1) << 22;
+    std::optional<TextCodec::Decoder> decoder;
+    bool rtf = false;
+    const bool read = RegularFile::readInPieces(
+        path, kPiece,
+        [&](QByteArrayView piece, qint64 fileSize) {
+            if (!decoder) {
+                if (Rtf::looksLikeRtf(std::string_view(piece.data(), std::size_t(piece.size())))) {
+                    rtf = true;
+                    return false;
+                }
+                decoder.emplace(fileSize);
+            }
+            decoder->add(piece);
+            return true;
+        },
+        &m_errorString);
+    if (!read)
         return false;
-    if (looksLikeRtf(*bytes) && loadRichText(*bytes))
-        return true;
-    QString text = TextCodec::decode(*bytes);
-    // The bytes are not needed any more; a large file need not be held twice.
-    bytes.reset();
-    setWholeText(std::move(text));
+    if (rtf) {
+        const std::optional<QByteArray> bytes = RegularFile::read(path, RegularFile::kWhole,
+                                                                  &m_errorString);
+        if (!bytes)
+            return false;
+        if (loadRichText(*bytes))
+            return true;
+        decoder.emplace(bytes->size());
+        decoder->add(*bytes);
+    }
+    setWholeText(decoder ? decoder->finish() : QString());
     return true;
 }
 

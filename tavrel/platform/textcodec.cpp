@@ -4,6 +4,8 @@
 
 #include <QStringDecoder>
 
+#include <algorithm>
+
 namespace TextCodec {
 
 namespace {
@@ -51,53 +53,122 @@ QChar fromWindows1252(unsigned char byte)
     return QChar(byte);
 }
 
-QString decode(const QByteArray &bytes)
+Decoder::Decoder(qint64 expectedBytes)
 {
-    const auto *p = reinterpret_cast<const unsigned char *>(bytes.constData());
-    const qsizetype n = bytes.size();
-    qsizetype i = 0;
-    if (n >= 3 && p[0] == 0xEF && p[1] == 0xBB && p[2] == 0xBF)
-        i = 3;
+    // UTF-8 never takes fewer bytes than characters.
+    if (expectedBytes > 0)
+        m_text.reserve(qsizetype(expectedBytes));
+}
 
-    // Most files are valid UTF-8 throughout: Qt's decoder does those far faster than
-    // the byte-by-byte walk below, which is kept for files that mix in other bytes.
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString fast = utf8.decode(QByteArrayView(bytes).sliced(i));
-    if (!utf8.hasError()) {
-        if (fast.contains(QLatin1Char('\r'))) {
-            fast.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-            fast.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+void Decoder::add(QByteArrayView bytes)
+{
+    // Large inputs go in pieces, so that nothing beside the text grows with them.
+    constexpr qsizetype kPiece = qsizetype(1) << 22;
+    while (!bytes.isEmpty()) {
+        const QByteArrayView part = bytes.first(qMin(bytes.size(), kPiece));
+        bytes = bytes.sliced(part.size());
+        QByteArray joined;
+        QByteArrayView piece = part;
+        if (!m_held.isEmpty()) {
+            joined = m_held + part.toByteArray();
+            m_held.clear();
+            piece = joined;
         }
-        return fast;
+        // A sequence the next bytes finish, or a "\r" they may follow with "\n", waits
+        // for them.
+        qsizetype cut = piece.size();
+        for (qsizetype k = cut - 1; k >= 0 && k >= cut - 4; --k) {
+            const auto b = static_cast<unsigned char>(piece[k]);
+            if ((b & 0xC0) == 0x80)
+                continue;
+            const int need = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
+            if (k + need > cut)
+                cut = k;
+            break;
+        }
+        if (cut > 0 && piece[cut - 1] == '\r')
+            --cut;
+        m_held = piece.sliced(cut).toByteArray();
+        decodePiece(piece.first(cut));
+    }
+}
+
+QString Decoder::finish()
+{
+    decodePiece(m_held);
+    m_held.clear();
+    return std::move(m_text);
+}
+
+void Decoder::decodePiece(QByteArrayView piece)
+{
+    if (!m_started && !piece.isEmpty()) {
+        // A byte order mark starts the file only.
+        if (piece.startsWith("\xEF\xBB\xBF"))
+            piece = piece.sliced(3);
+        m_started = true;
+    }
+    if (piece.isEmpty())
+        return;
+    const qsizetype before = m_text.size();
+    // Most files are valid UTF-8 throughout: Qt's decoder does those far faster than
+    // the byte-by-byte walk below, which is kept for pieces that mix in other bytes.
+    QStringDecoder utf8(QStringDecoder::Utf8,
+                        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    m_text.resize(before + utf8.requiredSpace(piece.size()));
+    QChar *end = utf8.appendToBuffer(m_text.data() + before, piece);
+    if (!utf8.hasError()) {
+        m_text.truncate(end - m_text.constData());
+        // Line ends become "\n", in place.
+        QChar *write = m_text.data() + before;
+        const QChar *stop = m_text.constData() + m_text.size();
+        if (std::find(static_cast<const QChar *>(write), stop, QLatin1Char('\r')) == stop)
+            return;
+        for (const QChar *read = write; read != stop; ++read) {
+            if (*read == u'\r') {
+                *write++ = u'\n';
+                if (read + 1 != stop && read[1] == u'\n')
+                    ++read;
+            } else {
+                *write++ = *read;
+            }
+        }
+        m_text.truncate(write - m_text.constData());
+        return;
     }
 
-    QString out;
-    out.reserve(n - i);
-    while (i < n) {
+    m_text.truncate(before);
+    const auto *p = reinterpret_cast<const unsigned char *>(piece.data());
+    const qsizetype n = piece.size();
+    for (qsizetype i = 0; i < n;) {
         const unsigned char b = p[i];
         if (b == '\r') {
-            out.append(QLatin1Char('\n'));
+            m_text.append(QLatin1Char('\n'));
             i += (i + 1 < n && p[i + 1] == '\n') ? 2 : 1;
             continue;
         }
         char32_t cp = 0;
         const int len = utf8SequenceLength(p, i, n, &cp);
         if (len == 0) {
-            out.append(fromWindows1252(b));
+            m_text.append(fromWindows1252(b));
             ++i;
             continue;
         }
         if (cp >= 0x10000) {
-            const char16_t high = char16_t(0xD800 + ((cp - 0x10000) >> 10));
-            const char16_t low = char16_t(0xDC00 + ((cp - 0x10000) & 0x3FF));
-            out.append(QChar(high));
-            out.append(QChar(low));
+            m_text.append(QChar(char16_t(0xD800 + ((cp - 0x10000) >> 10))));
+            m_text.append(QChar(char16_t(0xDC00 + ((cp - 0x10000) & 0x3FF))));
         } else {
-            out.append(QChar(char16_t(cp)));
+            m_text.append(QChar(char16_t(cp)));
         }
         i += len;
     }
-    return out;
+}
+
+QString decode(const QByteArray &bytes)
+{
+    Decoder decoder(bytes.size());
+    decoder.add(bytes);
+    return decoder.finish();
 }
 
 QByteArray encode(const QString &text)

@@ -35,6 +35,11 @@ void TstTextCodec::decode_data()
     QTest::newRow("cr") << QByteArray("a\rb\r\rc") << QStringLiteral("a\nb\n\nc");
     QTest::newRow("lf") << QByteArray("a\nb") << QStringLiteral("a\nb");
     QTest::newRow("empty") << QByteArray() << QString();
+    QTest::newRow("mark inside the text is kept")
+        << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF" "a\xEF\xBB\xBF") << QStringLiteral("\uFEFFa\uFEFF");
+    QTest::newRow("all kinds together")
+        << QByteArray("\xEF\xBB\xBFx\r\n\xC3\xA9\xE9\r\r\n\xF0\x9F\x98\x80\xE2\x82\xAC\r")
+        << QStringLiteral("x\néé\n\n\U0001F600€\n");
 }
 
 void TstTextCodec::decode()
@@ -42,6 +47,18 @@ void TstTextCodec::decode()
     QFETCH(QByteArray, bytes);
     QFETCH(QString, text);
     QCOMPARE(TextCodec::decode(bytes), text);
+    // Read in pieces, cut anywhere (inside a sequence, between "\r" and "\n", inside
+    // the byte order mark), the text is the same.
+    for (qsizetype cut = 0; cut <= bytes.size(); ++cut) {
+        TextCodec::Decoder twoPieces(bytes.size());
+        twoPieces.add(QByteArrayView(bytes).first(cut));
+        twoPieces.add(QByteArrayView(bytes).sliced(cut));
+        QCOMPARE(twoPieces.finish(), text);
+    }
+    TextCodec::Decoder bytewise;
+    for (const char byte : bytes)
+        bytewise.add(QByteArrayView(&byte, 1));
+    QCOMPARE(bytewise.finish(), text);
 }
 
 void TstTextCodec::encodeWritesUtf8WithLineFeeds()
