@@ -144,6 +144,11 @@ int runOpen(const Case &c)
     plain = QString();
     report("utf16_mb", double(expected) * 2 / 1e6);
     const qint64 baseline = statusKb("VmRSS:");
+    // The peak counts from here: writing the file took memory of its own.
+    QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
+    if (!clearRefs.open(QIODevice::WriteOnly) || clearRefs.write("5") != 1)
+        std::printf("warning: the peak includes writing the file\n");
+    clearRefs.close();
 
     Window w(path);
     QElapsedTimer clock;
@@ -193,11 +198,12 @@ int runOpen(const Case &c)
     w.key(Qt::Key_Home, Qt::ControlModifier);
     report("ctrl_end_ms", w.key(Qt::Key_End, Qt::ControlModifier));
 
+    report("rss_shown_mb", double(statusKb("VmRSS:") - baseline) / 1e3);
+    report("peak_rss_mb", double(statusKb("VmHWM:") - baseline) / 1e3);
+    // Checked last: the pad's plain text is a copy of its own.
     if (w.pad.text().size() != expected)
         std::printf("warning: the pad holds %lld characters, the document %lld\n",
                     qlonglong(w.pad.text().size()), qlonglong(expected));
-    report("rss_shown_mb", double(statusKb("VmRSS:") - baseline) / 1e3);
-    report("peak_rss_mb", double(statusKb("VmHWM:")) / 1e3);
     return 0;
 }
 
@@ -338,7 +344,7 @@ void printOpen(const Case &c, const Results &open, const Results &ref)
     std::printf("  memory held by the shown document  %s = %s its UTF-16 size\n",
                 qPrintable(value(open, "rss_shown_mb", "MB")),
                 qPrintable(ratio(open, "rss_shown_mb", utf16)));
-    std::printf("  peak memory of the process         %s = %s its UTF-16 size (goal < 4x)\n",
+    std::printf("  peak memory opening and showing it %s = %s its UTF-16 size (goal < 4x)\n",
                 qPrintable(value(open, "peak_rss_mb", "MB")),
                 qPrintable(ratio(open, "peak_rss_mb", utf16)));
 }
