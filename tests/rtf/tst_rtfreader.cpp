@@ -257,6 +257,9 @@ void TestRtfReader::unicodeEscapesAndTheirFallbacks()
     QCOMPARE(read("{\\rtf1 \\u55357?\\u56832?.\\uc0 \\u55357\\uc1 \\u56832\\'3f}")->plain,
              u(u"\U0001F600.\U0001F600"));
     QCOMPARE(read("{\\rtf1 a\\u55357?b\\u56832?c}")->plain, u(u"a\uFFFDb\uFFFDc"));
+    // So in a font's name, also when text was read while its entry was still open.
+    QCOMPARE(read("{{\\fonttbl\\f1\\u55357?\\ftncn}\\f1 t{\\fonttbl}4}")->runWith("4").family,
+             u(u"\uFFFD"));
     // Values out of range and noncharacters are no character either; control
     // characters are dropped.
     QCOMPARE(read("{\\rtf1 \\u99999?\\u7?x\\u64976?\\u-2?}")->plain, u(u"\uFFFDx\uFFFD\uFFFD"));

@@ -640,8 +640,6 @@ void Reader::unicodeChar(std::int32_t value)
         m_decoder.decode(codePage, m_pendingFontName, m_pendingFont.family);
         m_pendingFontName.clear();
         m_pendingFont.family.push_back(unit);
-        if (isHighSurrogate(unit) || isLowSurrogate(unit))
-            m_sawSurrogate = true;
         return;
     }
     if (s.destination != Destination::Text || s.chars.hidden)
@@ -799,10 +797,9 @@ void Reader::commitFont()
     m_decoder.decode(codePageOf(m_pendingFont), m_pendingFontName, m_pendingFont.family);
     m_pendingFontName.clear();
     std::u16string &family = m_pendingFont.family;
-    if (m_sawSurrogate) {
-        repairSurrogates(family);
-        m_sawSurrogate = false;
-    }
+    // Always: a name is short, and the text's own flag may have been reset by the
+    // text read while this entry was open.
+    repairSurrogates(family);
     const auto first = family.find_first_not_of(u' ');
     family.erase(0, first == std::u16string::npos ? family.size() : first);
     const auto last = family.find_last_not_of(u' ');
