@@ -55,9 +55,10 @@ QChar fromWindows1252(unsigned char byte)
 
 Decoder::Decoder(qint64 expectedBytes)
 {
-    // UTF-8 never takes fewer bytes than characters.
+    // UTF-8 never takes fewer bytes than characters; Qt's decoder asks for room for
+    // one more than it writes.
     if (expectedBytes > 0)
-        m_text.reserve(qsizetype(expectedBytes));
+        m_text.reserve(qsizetype(expectedBytes) + 1);
 }
 
 void Decoder::add(QByteArrayView bytes)
