@@ -10,6 +10,7 @@
 
 #include "common/benchtext.h"
 #include "common/shownpad.h"
+#include "platform/largepages.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -34,6 +35,8 @@ double bestOf(int runs, const std::function<void()> &prepare, const std::functio
 
 int main(int argc, char *argv[])
 {
+    // The memory the program runs with, for the reference as for the open.
+    LargePages::startWithHugePages(argv);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
