@@ -5,12 +5,9 @@
 #include "platform/richtextpad.h"
 #include "platform/speechsynth.h"
 
-#include <QAbstractTextDocumentLayout>
 #include <QFontDatabase>
 #include <QPainter>
 #include <QPrinter>
-#include <QTextBlock>
-#include <QTextDocument>
 #include <QTextLayout>
 
 namespace {
@@ -94,39 +91,10 @@ bool PrintCommands::printText(QPrinter &printer, const QString &text)
     const QSizeF page(area.width() - 2 * margin, area.height() - 2 * margin);
     if (page.width() <= 0 || page.height() <= 0)
         return false;
-    QTextDocument document;
-    document.documentLayout()->setPaintDevice(&printer);
     QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
     font.setPointSizeF(kPrintPointSize);
-    document.setDefaultFont(font);
-    document.setDocumentMargin(0);
-    document.setPlainText(text);
-    document.setTextWidth(page.width());
-
-    // Whole lines go on a page until the next one would not fit. Only the lines of
-    // a page are drawn on it, so the file holds each line once, also for a reader
-    // that takes the text out of it.
-    struct PlacedLine {
-        QTextLine line;
-        // Where the line's paragraph is drawn from on its page.
-        QPointF origin;
-    };
-    QList<QList<PlacedLine>> pages(1);
-    qreal pageTop = 0;
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-        const QRectF blockRect = document.documentLayout()->blockBoundingRect(block);
-        QTextLayout *layout = block.layout();
-        for (int i = 0; i < layout->lineCount(); ++i) {
-            const QTextLine line = layout->lineAt(i);
-            const qreal top = blockRect.top() + line.y();
-            if (top + line.height() - pageTop > page.height() && !pages.constLast().isEmpty()) {
-                pages.append(QList<PlacedLine>());
-                pageTop = top;
-            }
-            pages.last().append({line, QPointF(margin + blockRect.left(),
-                                               margin + blockRect.top() - pageTop)});
-        }
-    }
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
 
     QPainter painter;
     if (!painter.begin(&printer))
@@ -134,14 +102,40 @@ bool PrintCommands::printText(QPrinter &printer, const QString &text)
     painter.setPen(Qt::black);
     // A printer that cannot make copies itself gets the document as often as asked.
     const int passes = printer.supportsMultipleCopies() ? 1 : qMax(1, printer.copyCount());
-    bool first = true;
     for (int copy = 0; copy < passes; ++copy) {
-        for (const QList<PlacedLine> &lines : std::as_const(pages)) {
-            if (!first && !printer.newPage())
-                return false;
-            first = false;
-            for (const PlacedLine &placed : lines)
-                placed.line.draw(&painter, placed.origin);
+        if (copy > 0 && !printer.newPage())
+            return false;
+        // One paragraph at a time, each placed on its page as it is laid out: a book
+        // of thousands of pages is never laid out whole, and no position grows past
+        // a page (a document laid out whole at the printer's resolution stops working
+        // beyond some 33 million pixels: about 25 MB of text).
+        qreal y = 0;
+        for (qsizetype from = 0; from <= text.size();) {
+            qsizetype to = text.indexOf(QLatin1Char('\n'), from);
+            if (to < 0)
+                to = text.size();
+            QTextLayout paragraph(text.mid(from, to - from), font, &printer);
+            paragraph.setTextOption(option);
+            paragraph.beginLayout();
+            for (QTextLine line = paragraph.createLine(); line.isValid();
+                 line = paragraph.createLine()) {
+                line.setLeadingIncluded(true);
+                line.setLineWidth(page.width());
+                line.setPosition(QPointF(0, 0));
+            }
+            paragraph.endLayout();
+            // Whole lines go on a page until the next one would not fit.
+            for (int i = 0; i < paragraph.lineCount(); ++i) {
+                const QTextLine line = paragraph.lineAt(i);
+                if (y > 0 && y + line.height() > page.height()) {
+                    if (!printer.newPage())
+                        return false;
+                    y = 0;
+                }
+                line.draw(&painter, QPointF(margin, margin + y));
+                y += line.height();
+            }
+            from = to + 1;
         }
     }
     // Ending the painter ends the job: it goes to the printer now.

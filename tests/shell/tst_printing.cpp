@@ -68,6 +68,7 @@ private slots:
     void emptyPadPrintsNothing();
     void toolbarPrintKeepsTheReadingAndTheCopies();
     void longTextRunsOverPagesInEveryCopy();
+    void aBookPastTheRangeOfALaidOutDocumentPrintsWhole();
 };
 
 void TstPrinting::printPrintsTheSelectionOrTheWholeText_data()
@@ -187,6 +188,27 @@ void TstPrinting::longTextRunsOverPagesInEveryCopy()
     // Collated copies: every word in order, twice.
     const QStringList once = words(lines.join(QLatin1Char(' ')));
     QCOMPARE(words(pdfText(file)), once + once);
+}
+
+void TstPrinting::aBookPastTheRangeOfALaidOutDocumentPrintsWhole()
+{
+    // At 9600 dots an inch these lines stand 60 million pixels high, past the
+    // 33 million a text document's layout can place (that of a 25 MB book at the
+    // usual 1200): laid out as one document, printing never ended.
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setResolution(9600);
+    QTemporaryDir dir;
+    printer.setOutputFileName(dir.filePath(QStringLiteral("book.pdf")));
+    QStringList lines;
+    for (int i = 1; i <= 35000; ++i)
+        lines << QStringLiteral("w%1").arg(i);
+    QVERIFY(PrintCommands::printText(printer, lines.join(QLatin1Char('\n'))));
+    const QString file = printer.outputFileName();
+    const int pages = pdfPageCount(file);
+    QVERIFY2(pages > 500, qPrintable(QString::number(pages)));
+    // Every line, in order, and the last on the last page.
+    QCOMPARE(words(pdfText(file)), lines);
 }
 
 QTEST_MAIN(TstPrinting)
